@@ -1,0 +1,38 @@
+#include "model/group.h"
+
+#include "model/agent.h"
+
+namespace dramolex::model {
+
+void Group::makeDecision(std::span<const Agent> agentPter)
+{
+    if (members.empty()) return;
+
+    // 64-bit sums: thousands of members over long runs overflow 32 bits.
+    int64_t weighted = 0;
+    int64_t total = 0;
+    int32_t maxCapital = agentPter[members[0]].getCapital();
+    size_t richest = 0;
+    for (size_t i = 0; i < members.size(); ++i) {
+        const Agent& a = agentPter[members[i]];
+        const int32_t capital = a.getCapital();
+        if (capital > maxCapital) {
+            maxCapital = capital;
+            richest = i;
+        }
+        weighted += static_cast<int64_t>(a.getDecision()) * capital;
+        total += capital;
+    }
+    richestDecision = agentPter[members[richest]].getDecision();
+    oppositeSuggestion = richestDecision == 0 ? 1 : 0;
+    // With a zero total the quotient is +inf, -inf or NaN; only -inf (a
+    // negative weighted sum) falls below one half.
+    if (total == 0) {
+        suggestion = weighted < 0 ? 0 : 1;
+        return;
+    }
+    const double share = static_cast<double>(weighted) / static_cast<double>(total);
+    suggestion = share < 0.5 ? 0 : 1;
+}
+
+} // namespace dramolex::model

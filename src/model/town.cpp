@@ -1,0 +1,63 @@
+#include "model/town.h"
+
+#include "random/ziggurat.h"
+
+namespace dramolex::model {
+
+Town::Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed)
+    : Town(numAgents, grouperPercent, avgAge, numGroups, seed, random::Ziggurat::processWide())
+{
+}
+
+Town::Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
+           random::Ziggurat& normal)
+    : avgAge(avgAge), numAgents(numAgents), numGroups(numGroups), grouperPercent(grouperPercent),
+      uniform(seed), normal(&normal)
+{
+    createGroups(numGroups);
+    createAgents(numAgents);
+}
+
+Agent Town::newAgent()
+{
+    if (avgAge == noMortality) return Agent(uniform);
+    return Agent(avgAge, uniform, *normal);
+}
+
+void Town::createGroups(int32_t numGrps)
+{
+    groups_.assign(static_cast<size_t>(numGrps), Group{});
+}
+
+void Town::createAgents(int32_t count)
+{
+    const int32_t quota = count * grouperPercent / 100;
+    int32_t grouped = 0;
+    agents_.reserve(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+        Agent& agent = agents_.emplace_back(newAgent());
+        const int32_t r = uniform.below(100);
+        if (r < grouperPercent && grouped < quota) {
+            agent.allocateGroup(numGroups, uniform);
+            groups_[static_cast<size_t>(agent.getGroupIndex())].addAgent(i);
+            ++grouped;
+        } else {
+            agent.setGroupIndex(Agent::noGroup);
+        }
+    }
+}
+
+void Town::popControl()
+{
+    int32_t deaths = 0;
+    for (Agent& agent : agents_) {
+        if (agent.aging() == 0) {
+            agent = Agent(avgAge, uniform, *normal);
+            ++deaths;
+        }
+        ++report.ageDist[static_cast<size_t>(agent.getAge())];
+    }
+    report.numDeaths = deaths;
+}
+
+} // namespace dramolex::model

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "model/agent.h"
+#include "model/group.h"
+#include "model/round_report.h"
+#include "random/glibc_random.h"
+
+namespace dramolex::random {
+class Ziggurat;
+}
+
+namespace dramolex::model {
+
+// The simulated population. Owns its agents, groups, outcome history, round
+// report and its own uniform random source, so a seed fully determines a run
+// (together with the state of the process-wide normal generator).
+class Town {
+public:
+    static constexpr int32_t noMortality = -1;
+    static constexpr int32_t maxAgents = 16348;
+
+    // Values must lie in the ranges the parameter window enforces:
+    // numAgents 1..16348, grouperPercent 0..100, avgAge -1 or 1..100,
+    // numGroups 1..max(1, numAgents / 2).
+    Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed);
+    Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
+         random::Ziggurat& normal);
+
+    // Plays one round; the same record is returned (and overwritten) each time.
+    const pass_graph& turn();
+
+    // Ages every agent, replaces those that die, counts ages and deaths.
+    void popControl();
+
+    std::span<const Agent> agents() const { return agents_; }
+    std::span<const Group> groups() const { return groups_; }
+    const std::array<int32_t, 3>& getHistory() const { return history; }
+    int32_t getSti() const { return sti; }
+    const pass_graph& getReport() const { return report; }
+    int32_t getNumAgents() const { return numAgents; }
+    int32_t getNumGroups() const { return numGroups; }
+    int32_t getGrouperPercent() const { return grouperPercent; }
+    int32_t getAvgAge() const { return avgAge; }
+
+private:
+    void createGroups(int32_t numGrps);
+    void createAgents(int32_t count);
+    Agent newAgent();
+    int32_t herd();
+    void leaderStep();
+    void groupStep();
+
+    int32_t avgAge;
+    std::array<int32_t, 3> history{0, 0, 0};
+    int32_t sti = 0;
+    pass_graph report{};
+    std::vector<Agent> agents_;
+    std::vector<Group> groups_;
+    int32_t numAgents;
+    int32_t numGroups;
+    int32_t grouperPercent;
+    random::GlibcRandom uniform;
+    random::Ziggurat* normal;
+};
+
+} // namespace dramolex::model

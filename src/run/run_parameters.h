@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/town.h"
+
+namespace dramolex::run {
+
+// Everything that determines a population: with the same value, two runs in
+// fresh processes play the same rounds.
+struct RunParameters {
+    int32_t numAgents = 1;
+    int32_t grouperPercent = 0;
+    int32_t avgAge = model::Town::noMortality;
+    int32_t numGroups = 1;
+    uint32_t seed = 0;
+
+    bool herding() const { return numGroups > 1; }
+    bool mortality() const { return avgAge != model::Town::noMortality; }
+};
+
+// The largest number of groups for a population: half the agents, rounded down.
+constexpr int32_t maxGroups(int32_t numAgents) { return numAgents / 2; }
+
+// Empty when the parameters lie in the model's ranges, else what is wrong.
+std::string rangeError(const RunParameters& parameters);
+
+model::Town makeTown(const RunParameters& parameters);
+
+} // namespace dramolex::run
