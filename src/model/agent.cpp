@@ -5,10 +5,7 @@
 
 namespace dramolex::model {
 
-Agent::Agent(random::GlibcRandom& uniform)
-{
-    for (int i = 0; i < numStrategies; ++i) strategies.set(i, Strategy(uniform));
-}
+Agent::Agent(random::GlibcRandom& uniform) : strategies(StrategySet::drawn(uniform)) {}
 
 Agent::Agent(int32_t avgAge, random::GlibcRandom& uniform, random::Ziggurat& normal) : Agent(uniform)
 {
@@ -35,13 +32,12 @@ void Agent::replaceFailedStrategies(random::GlibcRandom& uniform)
 
 void Agent::updateRecord()
 {
-    // Scanning in order with "strictly greater than the record" picks the
+    // Scanning in order with "strictly greater than the record" ends on the
     // lowest index among the highest scores, and only if it beats the record.
-    for (int i = 0; i < numStrategies; ++i) {
-        if (strategies.score(i) > bestScore) {
-            bestScore = strategies.score(i);
-            bestIndex = i;
-        }
+    const int best = strategies.bestIndex();
+    if (strategies.score(best) > bestScore) {
+        bestScore = strategies.score(best);
+        bestIndex = best;
     }
 }
 

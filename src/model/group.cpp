@@ -23,7 +23,12 @@ void Group::makeDecision(std::span<const Agent> agentPter)
         weighted += static_cast<int64_t>(a.getDecision()) * capital;
         total += capital;
     }
-    richestDecision = agentPter[members[richest]].getDecision();
+    decide(weighted, total, agentPter[members[richest]].getDecision());
+}
+
+void Group::decide(int64_t weighted, int64_t total, int32_t richest)
+{
+    richestDecision = richest;
     oppositeSuggestion = richestDecision == 0 ? 1 : 0;
     // With a zero total the quotient is +inf, -inf or NaN; only -inf (a
     // negative weighted sum) falls below one half.
@@ -33,6 +38,30 @@ void Group::makeDecision(std::span<const Agent> agentPter)
     }
     const double share = static_cast<double>(weighted) / static_cast<double>(total);
     suggestion = share < 0.5 ? 0 : 1;
+}
+
+void Group::makeDecisions(std::span<Group> groups, std::span<const Agent> agents, std::span<const int32_t> memberGroup,
+                          std::vector<Tally>& tallies)
+{
+    tallies.assign(groups.size(), Tally{});
+    for (size_t i = 0; i < agents.size(); ++i) {
+        const int32_t g = memberGroup[i];
+        if (g < 0) continue;
+        Tally& t = tallies[static_cast<size_t>(g)];
+        const int32_t capital = agents[i].getCapital();
+        const int32_t decision = agents[i].getDecision();
+        if (!t.seen || capital > t.maxCapital) {
+            t.maxCapital = capital;
+            t.richestDecision = decision;
+            t.seen = true;
+        }
+        t.weighted += static_cast<int64_t>(decision) * capital;
+        t.total += capital;
+    }
+    for (size_t g = 0; g < groups.size(); ++g) {
+        const Tally& t = tallies[g];
+        if (t.seen) groups[g].decide(t.weighted, t.total, t.richestDecision);
+    }
 }
 
 } // namespace dramolex::model

@@ -19,6 +19,20 @@ public:
     // A group without members keeps the suggestions it had.
     void makeDecision(std::span<const Agent> agentPter);
 
+    // The same suggestions for every group at once, from one pass over the
+    // agents in slot order. memberGroup[i] is the group that lists slot i, or
+    // -1; since every member list is in slot order, the result equals calling
+    // makeDecision on each group, with far fewer cache misses.
+    struct Tally {
+        int64_t weighted = 0;
+        int64_t total = 0;
+        int32_t maxCapital = 0;
+        int32_t richestDecision = 0;
+        bool seen = false;
+    };
+    static void makeDecisions(std::span<Group> groups, std::span<const Agent> agents,
+                              std::span<const int32_t> memberGroup, std::vector<Tally>& scratch);
+
     int32_t get_suggestion() const { return suggestion; }
     int32_t getOppositeSuggestion() const { return oppositeSuggestion; }
     int32_t getRichestDecision() const { return richestDecision; }
@@ -26,6 +40,8 @@ public:
     const std::vector<int32_t>& getMembers() const { return members; }
 
 private:
+    void decide(int64_t weighted, int64_t total, int32_t richest);
+
     int32_t suggestion = 0;
     // Above every reachable capital, so every member may take a suggestion.
     float capitalLimit = std::numeric_limits<float>::infinity();

@@ -8,6 +8,7 @@
 #endif
 
 #include "model/strategy.h"
+#include "random/glibc_random.h"
 
 namespace dramolex::model {
 
@@ -18,6 +19,24 @@ namespace dramolex::model {
 class StrategySet {
 public:
     static constexpr int count = 10;
+
+    // Ten new strategies from 80 draws of rand() % 2: strategy 0's entries
+    // for history index 0 to 7 first, as ten Strategy constructions draw them.
+    static StrategySet drawn(random::GlibcRandom& uniform)
+    {
+        int32_t draws[count * 8];
+        uniform.take(draws, count * 8);
+        StrategySet set;
+        for (int i = 0; i < count; ++i) {
+            for (int sti = 0; sti < 8; ++sti) {
+                set.sides_[sti] = static_cast<uint16_t>(set.sides_[sti] | ((static_cast<uint32_t>(draws[i * 8 + sti]) & 1u) << i));
+            }
+            set.lanes()[i] = Strategy::initialScore;
+        }
+        for (int sti = 0; sti < 8; ++sti) set.sideOnes_[sti] = bitCount(set.sides_[sti]);
+        set.sum_ = count * Strategy::initialScore;
+        return set;
+    }
 
     Strategy get(int index) const
     {
@@ -37,6 +56,28 @@ public:
         }
         sum_ += s.getScore() - lanes()[index];
         lanes()[index] = s.getScore();
+    }
+
+    // The lowest index among the highest scores.
+    int bestIndex() const
+    {
+#if defined(__SSE2__)
+        const __m128i* v = reinterpret_cast<const __m128i*>(scores_.data());
+        const __m128i a = _mm_load_si128(v), b = _mm_load_si128(v + 1);
+        // The last vector's unused lanes repeat a real score so they never win.
+        const __m128i c = _mm_shuffle_epi32(_mm_load_si128(v + 2), _MM_SHUFFLE(0, 0, 1, 0));
+        __m128i m = maxLanes(maxLanes(a, b), c);
+        m = maxLanes(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(1, 0, 3, 2)));
+        m = maxLanes(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(2, 3, 0, 1)));
+        const int hits = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(a, m))) |
+                         _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(b, m))) << 4 |
+                         _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(_mm_load_si128(v + 2), m))) << 8;
+        return __builtin_ctz(static_cast<unsigned>(hits) & 0x3FFu);
+#else
+        int best = 0;
+        for (int i = 1; i < count; ++i) best = lanes()[i] > lanes()[best] ? i : best;
+        return best;
+#endif
     }
 
     int32_t decision(int index, int32_t STI) const { return (sides_[STI] >> index) & 1; }
@@ -90,7 +131,21 @@ public:
     int64_t sum() const { return sum_; }
 
 private:
+    static uint8_t bitCount(unsigned x)
+    {
+        x = x - ((x >> 1) & 0x5555u);
+        x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
+        x = (x + (x >> 4)) & 0x0F0Fu;
+        return static_cast<uint8_t>((x + (x >> 8)) & 0x1Fu);
+    }
+
 #if defined(__SSE2__)
+    static __m128i maxLanes(__m128i a, __m128i b)
+    {
+        const __m128i aBigger = _mm_cmpgt_epi32(a, b);
+        return _mm_or_si128(_mm_and_si128(aBigger, a), _mm_andnot_si128(aBigger, b));
+    }
+
     static __m128i laneBits(int v)
     {
         return v == 0 ? _mm_setr_epi32(1, 2, 4, 8) : v == 1 ? _mm_setr_epi32(16, 32, 64, 128) : _mm_setr_epi32(256, 512, 1024, 2048);

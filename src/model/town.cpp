@@ -34,13 +34,16 @@ void Town::createAgents(int32_t count)
     const int32_t quota = count * grouperPercent / 100;
     int32_t grouped = 0;
     agents_.reserve(static_cast<size_t>(count));
+    memberGroup.assign(static_cast<size_t>(count), Agent::noGroup);
     for (int32_t i = 0; i < count; ++i) {
         Agent& agent = agents_.emplace_back(newAgent());
         const int32_t r = uniform.below(100);
         if (r < grouperPercent && grouped < quota) {
             agent.allocateGroup(numGroups, uniform);
             groups_[static_cast<size_t>(agent.getGroupIndex())].addAgent(i);
+            memberGroup[static_cast<size_t>(i)] = agent.getGroupIndex();
             ++grouped;
+            ++groupedAlive;
         } else {
             agent.setGroupIndex(Agent::noGroup);
         }
@@ -52,6 +55,7 @@ void Town::popControl()
     int32_t deaths = 0;
     for (Agent& agent : agents_) {
         if (agent.aging() == 0) {
+            if (agent.getGroupIndex() != Agent::noGroup) --groupedAlive;
             agent = Agent(avgAge, uniform, *normal);
             ++deaths;
         }

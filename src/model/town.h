@@ -52,8 +52,8 @@ private:
     void createAgents(int32_t count);
     Agent newAgent();
     int32_t herd();
-    void leaderStep();
-    void groupStep();
+    int32_t leaderStep();
+    int32_t groupStep();
 
     int32_t avgAge;
     std::array<int32_t, 3> history{0, 0, 0};
@@ -66,6 +66,14 @@ private:
     int32_t grouperPercent;
     random::GlibcRandom uniform;
     random::Ziggurat* normal;
+    // Agents whose group index is not -1; falls as grouped agents die.
+    int32_t groupedAlive = 0;
+    // For each slot, the group whose member list names it, or -1; fixed at
+    // construction like the member lists.
+    std::vector<int32_t> memberGroup;
+    // Scratch space of the herding steps, allocated once.
+    std::vector<int32_t> herdDraws;
+    std::vector<Group::Tally> tallies;
 };
 
 } // namespace dramolex::model

@@ -58,21 +58,16 @@ const pass_graph& Town::turn()
 // new side-1 count.
 int32_t Town::herd()
 {
-    if (uniform.below(10) < 2) {
-        leaderStep();
-    } else {
-        groupStep();
-    }
-    int32_t sideOne = 0;
-    for (const Agent& agent : agents_) sideOne += agent.getDecision();
-    return sideOne;
+    return uniform.below(10) < 2 ? leaderStep() : groupStep();
 }
 
-void Town::leaderStep()
+int32_t Town::leaderStep()
 {
     size_t richest = 0;
     int32_t best = agents_[0].getCapital();
-    for (size_t i = 1; i < agents_.size(); ++i) {
+    int32_t sideOne = 0;
+    for (size_t i = 0; i < agents_.size(); ++i) {
+        sideOne += agents_[i].getDecision();
         if (agents_[i].getCapital() > best) {
             best = agents_[i].getCapital();
             richest = i;
@@ -80,23 +75,47 @@ void Town::leaderStep()
     }
     const int32_t richestDecision = agents_[richest].getDecision();
     const int32_t target = uniform.below(10) < 5 ? (richestDecision == 1 ? 0 : 1) : richestDecision;
+
+    // One draw per agent whose decision differs from the target, in order.
+    herdDraws.resize(static_cast<size_t>(target == 1 ? numAgents - sideOne : sideOne));
+    uniform.take(herdDraws.data(), herdDraws.size());
+    const int32_t* draw = herdDraws.data();
+    sideOne = 0;
     for (Agent& agent : agents_) {
-        if (agent.getDecision() != target && uniform.below(10) < 6) agent.setDecision(target);
+        // Written without branches: which agents differ, and what they draw,
+        // is a coin toss the processor cannot predict.
+        const int32_t decision = agent.getDecision();
+        const bool differs = decision != target;
+        const bool switches = differs && *draw % 10 < 6;
+        draw += differs;
+        agent.setDecision(switches ? target : decision);
+        sideOne += switches ? target : decision;
     }
+    return sideOne;
 }
 
-void Town::groupStep()
+int32_t Town::groupStep()
 {
-    for (Group& group : groups_) group.makeDecision(agents_);
+    Group::makeDecisions(groups_, agents_, memberGroup, tallies);
+
+    // One draw per grouped agent, in agent order.
+    herdDraws.resize(static_cast<size_t>(groupedAlive));
+    uniform.take(herdDraws.data(), herdDraws.size());
+    const int32_t* draw = herdDraws.data();
+    int32_t sideOne = 0;
     for (Agent& agent : agents_) {
-        if (agent.getGroupIndex() == Agent::noGroup) continue;
-        const Group& group = groups_[static_cast<size_t>(agent.getGroupIndex())];
-        const int32_t proposal = uniform.below(10) < 1 ? group.getOppositeSuggestion() : group.get_suggestion();
-        const double capital = static_cast<float>(agent.getCapital());
-        if (agent.getDecision() != proposal && capital < static_cast<double>(group.getCapitalLimit())) {
-            agent.setDecision(proposal);
+        if (agent.getGroupIndex() != Agent::noGroup) {
+            const Group& group = groups_[static_cast<size_t>(agent.getGroupIndex())];
+            // Selects rather than branches: the draw and the comparison are
+            // unpredictable. A NaN limit fails the comparison, so the decision stays.
+            const int32_t proposal = *draw++ % 10 < 1 ? group.getOppositeSuggestion() : group.get_suggestion();
+            const double capital = static_cast<float>(agent.getCapital());
+            const bool mayTake = capital < static_cast<double>(group.getCapitalLimit());
+            agent.setDecision(mayTake ? proposal : agent.getDecision());
         }
+        sideOne += agent.getDecision();
     }
+    return sideOne;
 }
 
 } // namespace dramolex::model
