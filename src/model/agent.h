@@ -17,7 +17,9 @@ namespace dramolex::model {
 //
 // The ten strategies live side by side in a StrategySet rather than as ten
 // objects; strategy(i) gives the Strategy value when one is needed.
-class Agent {
+// Two cache lines: the fields and sides used to choose a side in the first,
+// the scores in the second.
+class alignas(64) Agent {
 public:
     static constexpr int numStrategies = 10;
     static constexpr int32_t noGroup = -1;

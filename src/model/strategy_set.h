@@ -155,10 +155,12 @@ private:
 #endif
     int32_t* lanes() { return scores_.data(); }
     const int32_t* lanes() const { return scores_.data(); }
-    alignas(16) std::array<int32_t, 12> scores_{};
+    // The sides come first: choosing a side reads them alone, so they share
+    // a cache line with the agent's own fields.
     std::array<uint16_t, 8> sides_{};
     std::array<uint8_t, 8> sideOnes_{};  // strategies choosing side 1, per history index
     int64_t sum_ = 0;
+    alignas(16) std::array<int32_t, 12> scores_{};
 };
 
 } // namespace dramolex::model
