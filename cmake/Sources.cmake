@@ -12,6 +12,8 @@ add_library(dramolex_core STATIC
   src/run/round_log.cpp
   src/run/round_csv.cpp
   src/run/output_file.cpp
+  src/run/hand_over.cpp
+  src/run/run_core.cpp
 )
 target_include_directories(dramolex_core PUBLIC ${PROJECT_SOURCE_DIR}/src)
 find_package(Threads REQUIRED)

@@ -1,0 +1,241 @@
+#include "run/run_core.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sstream>
+#include <unistd.h>
+
+#include "fake_window.h"
+#include "random/ziggurat.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using dramolex::run::History;
+using dramolex::run::RunCore;
+using dramolex::run::RunParameters;
+
+std::string readFile(const fs::path& p)
+{
+    std::ifstream in(p);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class RunCoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() /
+               ("dramolex-core-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override
+    {
+        if (core_) window_.call([&] { core_.reset(); });
+        fs::remove_all(dir_);
+    }
+
+    void make(const std::string& logName = "run.log", RunParameters p = {51, 30, 20, 3, 99})
+    {
+        const std::string path = logName.empty() ? "" : (logName[0] == '/' ? logName : (dir_ / logName).string());
+        window_.call([&] { core_ = std::make_unique<RunCore>(p, path, window_.window()); });
+    }
+    std::string click(const std::string& caption)
+    {
+        return window_.call([&] { return core_->button2_Click(caption); });
+    }
+    void start() { EXPECT_EQ(click(RunCore::startCaption), RunCore::pauseCaption); }
+    void pause() { EXPECT_EQ(click(RunCore::pauseCaption), RunCore::startCaption); }
+    bool waitShown(size_t count)
+    {
+        return window_.waitUntil([count](const FakeWindow& w) { return w.numbersLocked().size() >= count; });
+    }
+    void waitIdle()
+    {
+        for (int i = 0; i < 20000 && window_.call([&] { return core_->workerActive(); }); ++i) ::usleep(1000);
+        ASSERT_FALSE(window_.call([&] { return core_->workerActive(); })) << "worker did not finish";
+    }
+
+    fs::path dir_;
+    FakeWindow window_;
+    std::unique_ptr<RunCore> core_;
+};
+
+TEST(RunDelay, TenMillisecondsPerStepBelowTheFastestPosition)
+{
+    EXPECT_EQ(dramolex::run::delayAfterPass(91), 0);
+    EXPECT_EQ(dramolex::run::delayAfterPass(100), 0);
+    EXPECT_EQ(dramolex::run::delayAfterPass(0), 910);
+    EXPECT_EQ(dramolex::run::delayAfterPass(81), 100);
+}
+
+TEST_F(RunCoreTest, PassesPlayTheSameRoundsAsTheModelAndShowTheirNumbers)
+{
+    make();
+    start();
+    ASSERT_TRUE(waitShown(1));
+    EXPECT_EQ(window_.numbers()[0], "0");
+    ASSERT_TRUE(waitShown(1010));
+    pause();
+    waitIdle();
+
+    // The same population played directly, folded into a history of its own.
+    dramolex::random::Ziggurat normal;
+    dramolex::model::Town town(51, 30, 20, 3, 99, normal);
+    History expected;
+    const int64_t played = core_->nextRound();
+    for (int64_t r = 0; r < played; ++r) expected.record(r, town.turn());
+    // The core's population drew from the process-wide normal generator from
+    // a fresh state too, so both runs agree in every value.
+    for (int i = 0; i < History::totalLength; ++i) ASSERT_EQ(core_->history().at(i), expected.at(i)) << i;
+
+    const auto numbers = window_.numbers();
+    ASSERT_EQ(static_cast<int64_t>(numbers.size()), played);
+    for (size_t i = 0; i < numbers.size(); ++i) ASSERT_EQ(numbers[i], std::to_string(i));
+    const std::string log = readFile(dir_ / "run.log");
+    EXPECT_EQ(log.rfind("Round: 0\n\nPeople with age of index: \n", 0), 0u);
+    EXPECT_NE(log.find("Round: 1005\n\nPeople"), std::string::npos);
+    EXPECT_EQ(log.substr(log.size() - 62), std::string(59, '-') + "\n\n\n") << "ends with a whole block";
+}
+
+TEST_F(RunCoreTest, PauseThenStartContinuesAndTheLogHoldsOnlyTheNewRounds)
+{
+    make();
+    start();
+    ASSERT_TRUE(waitShown(5));
+    pause();
+    waitIdle();
+    const int64_t resumeAt = core_->nextRound();
+    start();
+    ASSERT_TRUE(waitShown(static_cast<size_t>(resumeAt) + 3));
+    pause();
+    waitIdle();
+
+    const std::string log = readFile(dir_ / "run.log");
+    EXPECT_EQ(log.rfind("Round: " + std::to_string(resumeAt) + "\n\n", 0), 0u) << log.substr(0, 40);
+    EXPECT_EQ(log.find("Round: " + std::to_string(resumeAt - 1) + "\n"), std::string::npos);
+    const auto numbers = window_.numbers();
+    for (size_t i = 0; i < numbers.size(); ++i) ASSERT_EQ(numbers[i], std::to_string(i)) << "one worker, no gaps";
+}
+
+TEST_F(RunCoreTest, OnlyASelectedViewIsRendered)
+{
+    make();
+    for (int32_t selection : {0, -1}) {
+        window_.call([&] { core_->ComboBox1_SelectedIndexChanged(selection); return 0; });
+        start();
+        ASSERT_TRUE(waitShown(window_.numbers().size() + 20));
+        pause();
+        waitIdle();
+    }
+    EXPECT_TRUE(window_.charts().empty());
+
+    window_.call([&] { core_->ComboBox1_SelectedIndexChanged(5); return 0; });
+    const size_t before = window_.numbers().size();
+    start();
+    ASSERT_TRUE(waitShown(before + 10));
+    pause();
+    waitIdle();
+    const auto charts = window_.charts();
+    EXPECT_EQ(charts.size(), window_.numbers().size() - before) << "one render per pass";
+    for (int32_t c : charts) EXPECT_EQ(c, 5);
+}
+
+TEST_F(RunCoreTest, StartDuringThePausingPassNeverRunsTwoWorkers)
+{
+    make();
+    window_.hold(true);
+    start();
+    // The worker is now waiting for the window to show round 0.
+    ASSERT_TRUE(window_.waitUntil([](const FakeWindow& w) { return w.pendingLocked() >= 1; }));
+    pause();
+    start();
+    window_.hold(false);
+    ASSERT_TRUE(waitShown(30));
+    pause();
+    waitIdle();
+    const auto numbers = window_.numbers();
+    for (size_t i = 0; i < numbers.size(); ++i) ASSERT_EQ(numbers[i], std::to_string(i));
+    // The second start reopened (and so emptied) the log after round 0.
+    EXPECT_EQ(readFile(dir_ / "run.log").rfind("Round: 1\n\n", 0), 0u);
+}
+
+TEST_F(RunCoreTest, ClosingDuringAPendingHandOverReturnsAndLeavesNoWorker)
+{
+    make();
+    window_.call([&] { core_->ComboBox1_SelectedIndexChanged(2); return 0; });
+    window_.hold(true);
+    start();
+    ASSERT_TRUE(window_.waitUntil([](const FakeWindow& w) { return w.pendingLocked() >= 1; }));
+    // Closing runs on the window's thread while the worker's hand-over waits
+    // in that thread's queue: it must not wait for it.
+    window_.call([&] { core_->Form2_FormClosed(); return 0; });
+    EXPECT_FALSE(window_.call([&] { return core_->workerActive(); }));
+    window_.hold(false);
+    window_.call([&] { core_.reset(); return 0; });
+    // The queued hand-over reached the window after the close and did nothing.
+    EXPECT_TRUE(window_.waitUntil([](const FakeWindow& w) { return w.pendingLocked() == 0; }));
+    EXPECT_TRUE(window_.charts().empty());
+    EXPECT_TRUE(window_.numbers().empty());
+}
+
+TEST_F(RunCoreTest, PausingInTheSlowestDelayStillShowsTheRoundThenCloses)
+{
+    make();
+    window_.call([&] { core_->setSpeed(0); return 0; });
+    start();
+    // The first pass is played at once and then waits 910 ms; pausing wakes
+    // it. Its log block is complete once it has reached the delay.
+    for (int i = 0; i < 20000 && readFile(dir_ / "run.log").find("Number of Deaths") == std::string::npos; ++i) {
+        ::usleep(500);
+    }
+    pause();
+    ASSERT_TRUE(waitShown(1));
+    waitIdle();
+    start();
+    window_.call([&] { core_->Form2_FormClosed(); return 0; });
+    EXPECT_FALSE(window_.call([&] { return core_->workerActive(); }));
+}
+
+TEST_F(RunCoreTest, AnUnopenableLogIsReportedAndTheRunGoesOn)
+{
+    make((dir_ / "no/such/dir/run.log").string());
+    start();
+    ASSERT_TRUE(waitShown(10));
+    pause();
+    waitIdle();
+    const auto problems = window_.problems();
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("no/such/dir/run.log: No such file or directory"), std::string::npos) << problems[0];
+}
+
+TEST_F(RunCoreTest, AWriteErrorIsReportedOnceAndTheRunGoesOn)
+{
+    if (!fs::exists("/dev/full")) GTEST_SKIP();
+    make("/dev/full");
+    start();
+    ASSERT_TRUE(waitShown(10));
+    pause();
+    waitIdle();
+    const auto problems = window_.problems();
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("/dev/full: No space left on device"), std::string::npos) << problems[0];
+}
+
+TEST_F(RunCoreTest, AnEmptyFileNameMeansNoLog)
+{
+    make("");
+    start();
+    ASSERT_TRUE(waitShown(5));
+    pause();
+    waitIdle();
+    EXPECT_TRUE(window_.problems().empty());
+    EXPECT_TRUE(fs::is_empty(dir_));
+}
+
+} // namespace
