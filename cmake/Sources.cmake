@@ -33,3 +33,50 @@ target_link_libraries(dramolex_cli PUBLIC dramolex_core)
 add_executable(dramolex-run apps/dramolex-run/main.cpp)
 target_link_libraries(dramolex-run PRIVATE dramolex_cli)
 install(TARGETS dramolex-run RUNTIME DESTINATION bin)
+
+if(DRAMOLEX_GUI)
+  find_package(Qt6 REQUIRED COMPONENTS Widgets Charts)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(SPNG REQUIRED IMPORTED_TARGET spng)
+  set(CMAKE_AUTOMOC ON)
+  set(CMAKE_AUTORCC ON)
+
+  # The seven chart views, rendered with Qt Charts and written as PNG.
+  add_library(dramolex_charts STATIC
+    src/charts/chart_views.cpp
+    src/charts/chart_image.cpp
+    src/charts/series_chart.cpp
+    src/charts/pie_chart.cpp
+    src/charts/png_writer.cpp
+    src/charts/chart_export.cpp
+  )
+  target_include_directories(dramolex_charts PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(dramolex_charts PUBLIC Qt6::Widgets Qt6::Charts PRIVATE PkgConfig::SPNG)
+  target_link_libraries(dramolex-run PRIVATE dramolex_charts)
+  target_compile_definitions(dramolex-run PRIVATE DRAMOLEX_WITH_CHARTS)
+endif()
+
+if(DRAMOLEX_GUI)
+  # The two windows and the help.
+  add_library(dramolex_ui STATIC
+    src/ui/parameter_checks.cpp
+    src/ui/error_indicator.cpp
+    src/ui/help_window.cpp
+    src/ui/form1.cpp
+    src/ui/form2.cpp
+    resources/dramolex.qrc
+  )
+  target_include_directories(dramolex_ui PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(dramolex_ui PUBLIC dramolex_core dramolex_charts Qt6::Widgets)
+
+  add_executable(dramolex apps/dramolex/main.cpp)
+  target_link_libraries(dramolex PRIVATE dramolex_ui)
+  install(TARGETS dramolex RUNTIME DESTINATION bin)
+  install(FILES resources/dramolex.desktop DESTINATION share/applications)
+  install(FILES resources/images/icon256.png DESTINATION share/icons/hicolor/256x256/apps RENAME dramolex.png)
+  install(FILES resources/images/icon.png DESTINATION share/icons/hicolor/32x32/apps RENAME dramolex.png)
+  install(FILES resources/help/index.html DESTINATION share/doc/dramolex RENAME manual.html)
+
+  add_executable(make_artwork EXCLUDE_FROM_ALL tools/make_artwork.cpp)
+  target_link_libraries(make_artwork PRIVATE Qt6::Gui)
+endif()
