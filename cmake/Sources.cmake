@@ -64,6 +64,7 @@ if(DRAMOLEX_GUI)
     src/ui/help_window.cpp
     src/ui/form1.cpp
     src/ui/form2.cpp
+    src/ui/resources.cpp
     resources/dramolex.qrc
   )
   target_include_directories(dramolex_ui PUBLIC ${PROJECT_SOURCE_DIR}/src)
@@ -79,4 +80,9 @@ if(DRAMOLEX_GUI)
 
   add_executable(make_artwork EXCLUDE_FROM_ALL tools/make_artwork.cpp)
   target_link_libraries(make_artwork PRIVATE Qt6::Gui)
+endif()
+
+if(DRAMOLEX_GUI)
+  add_executable(take_screenshots EXCLUDE_FROM_ALL tools/take_screenshots.cpp)
+  target_link_libraries(take_screenshots PRIVATE dramolex_ui)
 endif()

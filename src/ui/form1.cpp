@@ -17,6 +17,7 @@
 #include "ui/form2.h"
 #include "ui/help_window.h"
 #include "ui/make_child.h"
+#include "ui/resources.h"
 
 namespace dramolex::ui {
 namespace {
@@ -42,8 +43,10 @@ QString greyButtonStyle()
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent), background_(QStringLiteral(":/images/background.jpg"))
+Form1::Form1(QWidget* parent) : QWidget(parent)
 {
+    loadResources();
+    background_ = QPixmap(QStringLiteral(":/images/background.jpg"));
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("DRAMOLEX"));
     setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));

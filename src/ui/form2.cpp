@@ -16,6 +16,7 @@
 #include "ui/fonts.h"
 #include "ui/help_window.h"
 #include "ui/make_child.h"
+#include "ui/resources.h"
 
 namespace dramolex::ui {
 namespace {
@@ -37,8 +38,10 @@ void styleOverPicture(QLabel* label, const QFont& font)
 
 Form2::Form2(double numagents, int32_t barcap, bool /*ispercentcap*/, int32_t avgage, int32_t /*alpha*/,
              int32_t grpsize, const QString& outputname, QWidget* parent)
-    : QDialog(parent), background_(QStringLiteral(":/images/background.jpg"))
+    : QDialog(parent)
 {
+    loadResources();
+    background_ = QPixmap(QStringLiteral(":/images/background.jpg"));
     run::RunParameters parameters;
     parameters.numAgents = static_cast<int32_t>(numagents);
     parameters.grouperPercent = barcap;
