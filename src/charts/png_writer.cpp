@@ -33,11 +33,17 @@ QString encode(const QImage& rgb, std::FILE* file)
     if (!error) error = spng_set_option(ctx.get(), SPNG_FILTER_CHOICE, SPNG_DISABLE_FILTERING);
     if (!error) error = spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_LEVEL, 1);
     if (!error) error = spng_set_png_file(ctx.get(), file);
-    if (!error) error = spng_encode_image(ctx.get(), nullptr, 0, SPNG_FMT_PNG, SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE);
     const auto rowBytes = static_cast<size_t>(rgb.width()) * 3;
-    for (int y = 0; !error && y < rgb.height(); ++y) {
-        error = spng_encode_row(ctx.get(), rgb.constScanLine(y), rowBytes);
-        if (error == SPNG_EOI) error = 0;
+    if (!error && static_cast<size_t>(rgb.bytesPerLine()) == rowBytes) {
+        error = spng_encode_image(ctx.get(), rgb.constBits(), rowBytes * static_cast<size_t>(rgb.height()), SPNG_FMT_PNG,
+                                  SPNG_ENCODE_FINALIZE);
+    } else if (!error) {
+        // Rows with padding go one at a time.
+        error = spng_encode_image(ctx.get(), nullptr, 0, SPNG_FMT_PNG, SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE);
+        for (int y = 0; !error && y < rgb.height(); ++y) {
+            error = spng_encode_row(ctx.get(), rgb.constScanLine(y), rowBytes);
+            if (error == SPNG_EOI) error = 0;
+        }
     }
     if (error) return QString::fromLatin1(spng_strerror(error));
     return {};
