@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include "cli/runner_options.h"
+#include "support/files.h"
 
 namespace {
 
@@ -20,22 +21,13 @@ struct Outcome {
     std::string err;
 };
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test_support::readFile;
 
 class Runner : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() / ("dramolex-runner-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        dir_ = test_support::scratchDirectory("dramolex-runner");
     }
     void TearDown() override { fs::remove_all(dir_); }
 

@@ -1,5 +1,7 @@
 #include "run/output_file.h"
 
+#include "support/files.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -11,20 +13,13 @@ namespace {
 namespace fs = std::filesystem;
 using dramolex::run::OutputFile;
 
-std::string contents(const fs::path& p)
-{
-    std::ifstream in(p);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+const auto contents = test_support::readFile;
 
 class OutputFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() / ("dramolex-output-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
+        dir_ = test_support::scratchDirectory("dramolex-output");
     }
     void TearDown() override { fs::remove_all(dir_); }
     fs::path dir_;

@@ -9,6 +9,7 @@
 
 #include "fake_window.h"
 #include "random/ziggurat.h"
+#include "support/files.h"
 
 namespace {
 
@@ -17,22 +18,13 @@ using dramolex::run::History;
 using dramolex::run::RunCore;
 using dramolex::run::RunParameters;
 
-std::string readFile(const fs::path& p)
-{
-    std::ifstream in(p);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using test_support::readFile;
 
 class RunCoreTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() /
-               ("dramolex-core-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
+        dir_ = test_support::scratchDirectory("dramolex-core");
     }
     void TearDown() override
     {
@@ -202,29 +194,27 @@ TEST_F(RunCoreTest, PausingInTheSlowestDelayStillShowsTheRoundThenCloses)
     EXPECT_FALSE(window_.call([&] { return core_->workerActive(); }));
 }
 
-TEST_F(RunCoreTest, AnUnopenableLogIsReportedAndTheRunGoesOn)
+TEST_F(RunCoreTest, LogProblemsAreReportedOnceAndTheRunGoesOn)
 {
-    make((dir_ / "no/such/dir/run.log").string());
-    start();
-    ASSERT_TRUE(waitShown(10));
-    pause();
-    waitIdle();
-    const auto problems = window_.problems();
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_NE(problems[0].find("no/such/dir/run.log: No such file or directory"), std::string::npos) << problems[0];
-}
-
-TEST_F(RunCoreTest, AWriteErrorIsReportedOnceAndTheRunGoesOn)
-{
-    if (!fs::exists("/dev/full")) GTEST_SKIP();
-    make("/dev/full");
-    start();
-    ASSERT_TRUE(waitShown(10));
-    pause();
-    waitIdle();
-    const auto problems = window_.problems();
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_NE(problems[0].find("/dev/full: No space left on device"), std::string::npos) << problems[0];
+    struct Case {
+        std::string path;
+        std::string reason;
+    };
+    std::vector<Case> cases{{(dir_ / "no/such/dir/run.log").string(), "no/such/dir/run.log: No such file or directory"}};
+    if (fs::exists("/dev/full")) cases.push_back({"/dev/full", "/dev/full: No space left on device"});
+    for (const Case& c : cases) {
+        make(c.path);
+        const size_t before = window_.numbers().size();
+        start();
+        ASSERT_TRUE(waitShown(before + 10));
+        pause();
+        waitIdle();
+        const auto problems = window_.problems();
+        ASSERT_FALSE(problems.empty());
+        EXPECT_NE(problems.back().find(c.reason), std::string::npos) << problems.back();
+        window_.call([&] { core_.reset(); return 0; });
+    }
+    EXPECT_EQ(window_.problems().size(), cases.size()) << "one report per problem, not one per round";
 }
 
 TEST_F(RunCoreTest, AnEmptyFileNameMeansNoLog)
