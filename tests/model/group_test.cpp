@@ -18,11 +18,11 @@ struct Member {
 };
 
 // Agents with the given capital and decision, all members of one group.
-std::vector<Agent> makeMembers(const std::vector<Member>& spec, Group& group)
+std::vector<Agent> makeMembers(const std::vector<Member>& wanted, Group& group)
 {
     GlibcRandom uniform(1);
     std::vector<Agent> agents;
-    for (const Member& m : spec) {
+    for (const Member& m : wanted) {
         Agent a(uniform);
         while (a.getCapital() != m.capital) {
             const int up = a.getCapital() < m.capital ? 1 : 0;
