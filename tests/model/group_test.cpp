@@ -85,3 +85,40 @@ TEST(Group, CapitalLimitLetsEveryReachableCapitalTakeSuggestions)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Group, OnePassForAllGroupsEqualsEachGroupOnItsOwn)
+{
+    // Members spread over groups in slot order, some slots in no group,
+    // capitals and decisions varied by playing a few rounds.
+    GlibcRandom uniform(4242);
+    std::vector<Agent> agents;
+    std::vector<Group> alone(5), together(5);
+    std::vector<int32_t> memberGroup;
+    for (int i = 0; i < 300; ++i) {
+        Agent a(uniform);
+        for (int r = 0; r < i % 23; ++r) {
+            a.setDecision(r % 2);
+            a.tellResult((i * r) % 3 == 0 ? 1 : 0, r % 8, uniform);
+        }
+        a.setDecision((i * 7) % 3 == 0 ? 1 : 0);
+        const int32_t g = i % 4 == 3 ? -1 : (i * 13) % 4;  // group 4 stays empty
+        memberGroup.push_back(g);
+        if (g >= 0) {
+            alone[static_cast<size_t>(g)].addAgent(i);
+            together[static_cast<size_t>(g)].addAgent(i);
+        }
+        agents.push_back(a);
+    }
+    for (Group& g : alone) g.makeDecision(agents);
+    std::vector<Group::Tally> scratch;
+    Group::makeDecisions(together, agents, memberGroup, scratch);
+    for (size_t g = 0; g < alone.size(); ++g) {
+        EXPECT_EQ(together[g].get_suggestion(), alone[g].get_suggestion()) << g;
+        EXPECT_EQ(together[g].getOppositeSuggestion(), alone[g].getOppositeSuggestion()) << g;
+        EXPECT_EQ(together[g].getRichestDecision(), alone[g].getRichestDecision()) << g;
+    }
+}
+
+} // namespace
