@@ -9,7 +9,7 @@
 
 namespace dramolex::charts {
 
-QImage paintChart(std::unique_ptr<QChart> chart, const QString& title)
+QImage paintChart(std::unique_ptr<QChart> chart, const QString& title, const std::function<void(QPainter&)>& overlay)
 {
     // The chart leaves its background unpainted when it has nothing to
     // draw, so the image starts in the background's colour.
@@ -31,6 +31,7 @@ QImage paintChart(std::unique_ptr<QChart> chart, const QString& title)
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     scene.render(&painter, QRectF(0, 0, chartWidth, chartHeight), QRectF(0, 0, chartWidth, chartHeight));
+    if (overlay) overlay(painter);
     if (!title.isEmpty()) {
         QFont font = painter.font();
         font.setPointSizeF(12);

@@ -2,9 +2,11 @@
 
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QChart;
+class QPainter;
 
 namespace dramolex::charts {
 
@@ -12,6 +14,9 @@ namespace dramolex::charts {
 // centred in the band above the plot area (a chart with a fixed plot area
 // does not place its own title). Takes the chart because the scene that
 // paints it owns and deletes it.
-QImage paintChart(std::unique_ptr<QChart> chart, const QString& title);
+// The overlay, if any, paints over the rendered chart (the data layers of the
+// series views).
+QImage paintChart(std::unique_ptr<QChart> chart, const QString& title,
+                  const std::function<void(QPainter&)>& overlay = {});
 
 } // namespace dramolex::charts

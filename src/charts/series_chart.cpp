@@ -1,8 +1,7 @@
 #include "charts/series_chart.h"
 
 #include <QChart>
-#include <QLineSeries>
-#include <QScatterSeries>
+#include <QPainter>
 #include <QValueAxis>
 #include <algorithm>
 #include <memory>
@@ -15,27 +14,6 @@ namespace {
 const QColor darkRed(0xCC, 0x00, 0x00);
 const QColor trendBlue(0x00, 0x00, 0xFF);
 const QColor gridGrey(0xC0, 0xC0, 0xC0);
-
-QList<QPointF> points(std::span<const double> values)
-{
-    QList<QPointF> out;
-    out.reserve(static_cast<qsizetype>(values.size()));
-    for (size_t i = 0; i < values.size(); ++i) out.append(QPointF(static_cast<double>(i), values[i]));
-    return out;
-}
-
-std::unique_ptr<QLineSeries> trendSeries(std::span<const double> values, const QColor& colour)
-{
-    auto trend = std::make_unique<QLineSeries>();
-    const TrendLine fit = fitTrend(values);
-    const double last = values.empty() ? 0.0 : static_cast<double>(values.size() - 1);
-    trend->append(0.0, fit.intercept);
-    trend->append(last, fit.intercept + fit.slope * last);
-    QPen pen(colour);
-    pen.setWidth(3);
-    trend->setPen(pen);
-    return trend;
-}
 
 } // namespace
 
@@ -92,31 +70,46 @@ QImage renderSeries(const QString& title, std::span<const double> values, Series
     chart->addAxis(x.release(), Qt::AlignBottom);
     chart->addAxis(y.release(), Qt::AlignLeft);
 
-    auto attach = [&](auto series) {
-        auto* s = series.release();
-        chart->addSeries(s);  // the chart owns its series
-        s->attachAxis(xAxis);
-        s->attachAxis(yAxis);
+    // Qt Charts draws the frame, grid and axes. The data layers are painted
+    // straight onto the image in the same coordinates: Qt Charts' series
+    // items build hover shapes for every segment, which cost several times
+    // the drawing itself.
+    const QRectF plot(45, 30, 400, 400);
+    const double xLow = xAxis->min(), xSpan = xAxis->max() - xAxis->min();
+    const double yLow = yAxis->min(), ySpan = yAxis->max() - yAxis->min();
+    auto at = [&](double x, double value) {
+        return QPointF(plot.left() + (x - xLow) / xSpan * plot.width(),
+                       plot.bottom() - (value - yLow) / ySpan * plot.height());
     };
-
-    if (layers == SeriesLayers::ScatterAndRedTrend) {
-        auto deaths = std::make_unique<QScatterSeries>();
-        deaths->setName(QStringLiteral("# Deaths"));
-        deaths->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
-        deaths->setMarkerSize(10);
-        deaths->setColor(darkRed);
-        deaths->setBorderColor(Qt::transparent);
-        deaths->replace(points(values));
-        attach(std::move(deaths));
-        attach(trendSeries(values, darkRed));
-    } else {
-        auto line = std::make_unique<QLineSeries>();
-        line->setPen(QPen(darkRed, 1));
-        line->replace(points(values));
-        attach(std::move(line));
-        if (layers == SeriesLayers::LineAndBlueTrend) attach(trendSeries(values, trendBlue));
-    }
-    return paintChart(std::move(chart), title);
+    auto overlay = [&](QPainter& painter) {
+        painter.save();
+        painter.setClipRect(plot.adjusted(-6, -6, 6, 6));
+        QPolygonF polyline;
+        polyline.reserve(static_cast<qsizetype>(values.size()));
+        for (size_t i = 0; i < values.size(); ++i) polyline.append(at(static_cast<double>(i), values[i]));
+        if (layers == SeriesLayers::ScatterAndRedTrend) {
+            // "# Deaths": diamonds of size 10, filled dark red, no edge.
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(darkRed);
+            for (const QPointF& p : polyline) {
+                const QPointF diamond[4] = {p + QPointF(0, -5), p + QPointF(5, 0), p + QPointF(0, 5), p + QPointF(-5, 0)};
+                painter.drawConvexPolygon(diamond, 4);
+            }
+        } else {
+            painter.setPen(QPen(darkRed, 1));
+            painter.drawPolyline(polyline);
+        }
+        if (layers != SeriesLayers::Line && !values.empty()) {
+            const TrendLine fit = fitTrend(values);
+            const double last = static_cast<double>(values.size() - 1);
+            QPen pen(layers == SeriesLayers::ScatterAndRedTrend ? darkRed : trendBlue);
+            pen.setWidth(3);
+            painter.setPen(pen);
+            painter.drawLine(at(0.0, fit.intercept), at(last, fit.intercept + fit.slope * last));
+        }
+        painter.restore();
+    };
+    return paintChart(std::move(chart), title, overlay);
 }
 
 } // namespace dramolex::charts
