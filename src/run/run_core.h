@@ -17,11 +17,15 @@
 
 namespace dramolex::run {
 
+// The speed bar's fastest position: no delay after a pass.
+constexpr int32_t fastestSpeedPosition = 91;
+
 // The delay after a pass for a speed-bar position: 10 ms per step below the
-// fastest position, 91.
+// fastest position.
 constexpr int32_t delayAfterPass(int32_t position)
 {
-    return position >= 91 ? 0 : (91 - (position < 0 ? 0 : position)) * 10;
+    if (position >= fastestSpeedPosition) return 0;
+    return (fastestSpeedPosition - (position < 0 ? 0 : position)) * 10;
 }
 
 // What the run core needs from its window. Every hook except post runs on
@@ -46,7 +50,7 @@ struct RunWindow {
 // bounded by one round of the model.
 class RunCore {
 public:
-    static constexpr int32_t fastestSpeed = 91;
+    static constexpr int32_t fastestSpeed = fastestSpeedPosition;
     static constexpr const char* startCaption = "Start simulation";
     static constexpr const char* pauseCaption = "Pause simulation";
 

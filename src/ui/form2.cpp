@@ -207,7 +207,7 @@ void Form2::showProblem(const QString& message)
 
 QString Form2::problem() const
 {
-    return problemLabel->isVisible() || !problemLabel->text().isEmpty() ? problemLabel->text() : QString();
+    return problemLabel->text();
 }
 
 } // namespace dramolex::ui

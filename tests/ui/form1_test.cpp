@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+
+#include "find_control.h"
 #include <optional>
 
 #include "ui/error_indicator.h"
@@ -21,9 +23,7 @@ class Form1Test : public QObject {
     template <typename T>
     T* child(const char* name) const
     {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        if (w == nullptr) qFatal("no control named %s", name);
-        return w;
+        return findControl<T>(*form, name);
     }
     QLineEdit* box(const char* name) const { return child<QLineEdit>(name); }
     QPushButton* simulate() const { return child<QPushButton>("button1"); }

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "find_control.h"
+
 using dramolex::ui::Form2;
 
 class Form2Test : public QObject {
@@ -22,9 +24,7 @@ class Form2Test : public QObject {
     template <typename T>
     T* child(const char* name) const
     {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        if (w == nullptr) qFatal("no control named %s", name);
-        return w;
+        return findControl<T>(*form, name);
     }
     QPushButton* button() const { return child<QPushButton>("button2"); }
     QLineEdit* round() const { return child<QLineEdit>("textBox1"); }
