@@ -86,7 +86,7 @@ void BM_PassOverhead(benchmark::State& state)
     int64_t passes = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        dramolex::run::RunCore core({1, 0, -1, 1, 1}, "", window);
+        dramolex::run::RunCore core({1, 0, -1, 1, 1, {}}, "", window);
         {
             std::lock_guard lock(shownMutex);
             shown = 0;

@@ -18,6 +18,15 @@ Town::Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t nu
     createAgents(numAgents);
 }
 
+Town::Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
+           const ModelOptions& options)
+    : avgAge(avgAge), numAgents(numAgents), numGroups(numGroups), grouperPercent(grouperPercent), options(options),
+      uniform(seed), normal(&random::Ziggurat::processWide())
+{
+    createGroups(numGroups);
+    createAgents(numAgents);
+}
+
 Agent Town::newAgent()
 {
     if (avgAge == noMortality) return Agent(uniform);

@@ -7,6 +7,7 @@
 
 #include "model/agent.h"
 #include "model/group.h"
+#include "model/model_options.h"
 #include "model/round_report.h"
 #include "random/glibc_random.h"
 
@@ -30,6 +31,9 @@ public:
     Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed);
     Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
          random::Ziggurat& normal);
+    // A member of the model family; the defaults give the constructors above.
+    Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
+         const ModelOptions& options);
 
     // Plays one round; the same record is returned (and overwritten) each time.
     const pass_graph& turn();
@@ -46,6 +50,14 @@ public:
     int32_t getNumGroups() const { return numGroups; }
     int32_t getGrouperPercent() const { return grouperPercent; }
     int32_t getAvgAge() const { return avgAge; }
+    const ModelOptions& getOptions() const { return options; }
+
+    // Per-agent state by slot, the same accessors on every population class,
+    // so observers need not know how agents are stored.
+    int32_t capitalOf(int32_t slot) const { return agents_[static_cast<size_t>(slot)].getCapital(); }
+    int32_t groupIndexOf(int32_t slot) const { return agents_[static_cast<size_t>(slot)].getGroupIndex(); }
+    int32_t ageOf(int32_t slot) const { return agents_[static_cast<size_t>(slot)].getAge(); }
+    int32_t playedStrategyOf(int32_t slot) const { return agents_[static_cast<size_t>(slot)].getBestIndex(); }
 
 private:
     void createGroups(int32_t numGrps);
@@ -64,6 +76,7 @@ private:
     int32_t numAgents;
     int32_t numGroups;
     int32_t grouperPercent;
+    ModelOptions options;
     random::GlibcRandom uniform;
     random::Ziggurat* normal;
     // Agents whose group index is not -1; falls as grouped agents die.

@@ -17,7 +17,7 @@ std::string rangeError(const RunParameters& p)
 
 model::Town makeTown(const RunParameters& p)
 {
-    return model::Town(p.numAgents, p.grouperPercent, p.avgAge, p.numGroups, p.seed);
+    return model::Town(p.numAgents, p.grouperPercent, p.avgAge, p.numGroups, p.seed, p.model);
 }
 
 } // namespace dramolex::run

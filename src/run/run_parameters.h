@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/model_options.h"
 #include "model/town.h"
 
 namespace dramolex::run {
@@ -15,6 +16,7 @@ struct RunParameters {
     int32_t avgAge = model::Town::noMortality;
     int32_t numGroups = 1;
     uint32_t seed = 0;
+    model::ModelOptions model;
 
     bool herding() const { return numGroups > 1; }
     bool mortality() const { return avgAge != model::Town::noMortality; }

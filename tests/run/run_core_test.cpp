@@ -32,7 +32,7 @@ protected:
         fs::remove_all(dir_);
     }
 
-    void make(const std::string& logName = "run.log", RunParameters p = {51, 30, 20, 3, 99})
+    void make(const std::string& logName = "run.log", RunParameters p = {51, 30, 20, 3, 99, {}})
     {
         const std::string path = logName.empty() ? "" : (logName[0] == '/' ? logName : (dir_ / logName).string());
         window_.call([&] { core_ = std::make_unique<RunCore>(p, path, window_.window()); });
