@@ -4,7 +4,9 @@
 #include <charconv>
 #include <limits>
 
+#include "cli/argument_checks.h"
 #include "model/town.h"
+#include "run/message_text.h"
 
 namespace dramolex::cli {
 namespace {
@@ -28,7 +30,7 @@ int64_t readWhole(const std::string& option, const std::string& value, int64_t l
     const auto [end, error] = std::from_chars(first, last, number);
     const bool whole = first != last && end == last && (error == std::errc{} || error == std::errc::result_out_of_range);
     if (!whole || error == std::errc::result_out_of_range || number < low || number > high) {
-        throw BadValue{programName + std::string(": ") + option + " '" + value + "': " +
+        throw BadValue{programName + std::string(": ") + option + " '" + run::shortenedForMessage(value) + "': " +
                        (whole ? "out of range" : "not a whole number") + " (accepted: " + rangeText + ")"};
     }
     return number;
@@ -47,7 +49,10 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, uint32_t d
     app.footer("Example:\n  dramolex-run --agents 1001 --groupers 30 --groups 4 --lifespan 50 \\\n"
                "               --rounds 5000 --seed 42 --log run.log --csv run.csv\n\n"
                "The seed in use is printed to stderr as 'seed: S'; the same parameters and seed\n"
-               "reproduce the same log and CSV byte for byte.");
+               "reproduce the same log and CSV byte for byte.\n\n"
+               "SIGINT, SIGTERM or SIGHUP stop the run after the current round with whole\n"
+               "outputs; the exit code is then 128 + the signal's number (130, 143, 129).\n"
+               "Exit codes otherwise: 0 done, 1 an output failed, 2 a usage error.");
 
     std::string agents, groupers, groups, lifespan, rounds, seed;
     RunnerOptions options;
@@ -60,13 +65,20 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, uint32_t d
     app.add_option("--rounds", rounds, "rounds to play, 0 or more (default 1000)")->type_name("R");
     app.add_option("--seed", seed, "seed of the uniform random source, 0 to 4294967295 (default: the clock)")
         ->type_name("S");
-    app.add_option("--log", options.logPath, "write the run log to FILE")->type_name("FILE");
-    app.add_option("--csv", options.csvPath, "write one CSV line per round to FILE")->type_name("FILE");
+    app.add_option("--log", options.logPath, "write the run log to FILE (- for standard output)")->type_name("FILE");
+    app.add_option("--csv", options.csvPath, "write one CSV line per round to FILE (- for standard output)")->type_name("FILE");
     app.add_option("--charts", options.chartsDir, "write the seven chart images for the final history into DIR")
         ->type_name("DIR");
-    app.add_flag("--quiet", options.quiet, "no progress bar and no summary line");
+    app.add_flag("--quiet", options.quiet, "no progress bar and no summary line (an interrupted run still says so)");
 
     ParsedCommandLine parsed;
+    auto refuse = [&](const std::string& why) {
+        parsed.message = programName + std::string(": ") + why + "\n";
+        parsed.messageIsError = true;
+        parsed.exitCode = 2;
+        return parsed;
+    };
+    if (const auto problem = optionTakenAsValue(app, argc, argv)) return refuse(*problem);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -76,11 +88,9 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, uint32_t d
         parsed.message = std::string(version) + "\n";
         return parsed;
     } catch (const CLI::ParseError& e) {
-        parsed.message = programName + std::string(": ") + e.what() + " (see --help)\n";
-        parsed.messageIsError = true;
-        parsed.exitCode = 2;
-        return parsed;
+        return refuse(withArgumentsShortened(e.what(), argc, argv) + " (see --help)");
     }
+    if (const auto problem = outputPathProblem(app, options)) return refuse(*problem);
 
     try {
         run::RunParameters& p = options.parameters;
