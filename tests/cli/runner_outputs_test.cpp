@@ -9,9 +9,12 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <vector>
 
+#include "cli/outputs.h"
 #include "run/round_log.h"
 #include "runner_process.h"
 
@@ -124,6 +127,42 @@ TEST_F(RunnerOutputs, AnExistingLogIsEmptiedInPlace)
     const std::string log = readFile(file("run.log"));
     EXPECT_EQ(log.rfind("Round: 0\n\nPeople with age of index: \n", 0), 0u) << log.substr(0, 80);
     EXPECT_EQ(log.find("precious"), std::string::npos);
+}
+
+// A regular file that refuses its first write (a full disk, a size limit)
+// empties no output: its refusal shows before anything is emptied.
+TEST_F(RunnerOutputs, AFileThatRefusesItsFirstWriteEmptiesNothing)
+{
+    keep("kept.log");
+    { std::ofstream(file("big.csv")) << std::string(100, 'c'); }
+    dramolex::cli::RunnerOptions options;
+    options.logPath = file("kept.log").string();
+    options.csvPath = file("big.csv").string();
+    std::FILE* err = std::tmpfile();
+    ASSERT_NE(err, nullptr);
+    dramolex::cli::RunOutputs outputs;
+    ASSERT_EQ(outputs.open(options, err), 0);
+
+    // Nothing may grow past 100 bytes: the CSV header alone would fit into
+    // an emptied big.csv, but not after its present contents.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit saved = limit;
+    limit.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const bool begun = outputs.begin("Round: 0\n\n", "round,capital_gap,winners,avg_strategy_score,"
+                                                     "best_strategy_score,deaths,attendance,result\n", err);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+
+    EXPECT_FALSE(begun);
+    EXPECT_EQ(readFile(file("kept.log")), precious);
+    EXPECT_EQ(readFile(file("big.csv")), std::string(100, 'c'));
+    std::rewind(err);
+    char message[512] = {};
+    const size_t n = std::fread(message, 1, sizeof message - 1, err);
+    std::fclose(err);
+    EXPECT_EQ(std::string(message, n), "dramolex-run: error writing CSV " + file("big.csv").string() + ": File too large\n");
 }
 
 std::vector<std::string> split(const std::string& text, char separator)
