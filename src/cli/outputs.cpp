@@ -38,11 +38,13 @@ int RunOutputs::open(const RunnerOptions& options, std::FILE* err)
 
 int RunOutputs::checkChartDirectory(const std::string& dir, std::FILE* err)
 {
-    const std::string shown = run::shortenedForMessage(dir);
+    auto unusable = [&](const char* reason) {
+        return refuse(1, "cannot use chart directory " + run::shortenedForMessage(dir) + ": " + reason, err);
+    };
     struct stat info {};
-    if (::stat(dir.c_str(), &info) != 0) return refuse(1, "cannot use chart directory " + shown + ": " + std::strerror(errno), err);
-    if (!S_ISDIR(info.st_mode)) return refuse(1, "cannot use chart directory " + shown + ": Not a directory", err);
-    if (::access(dir.c_str(), W_OK) != 0) return refuse(1, "cannot use chart directory " + shown + ": " + std::strerror(errno), err);
+    if (::stat(dir.c_str(), &info) != 0) return unusable(std::strerror(errno));
+    if (!S_ISDIR(info.st_mode)) return unusable(std::strerror(ENOTDIR));
+    if (::access(dir.c_str(), W_OK) != 0) return unusable(std::strerror(errno));
     // The outputs exist by now (opening creates them), so a chart image that
     // would land on one is the same file, whichever way the paths spell it.
     for (const char* name : chartFileNames) {
