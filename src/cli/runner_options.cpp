@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "run/version.h"
+#include "cli/argument_checks.h"
 
 namespace dramolex::cli {
 namespace {
@@ -40,7 +41,10 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, uint32_t d
                "The seed in use is printed to stderr as 'seed: S'; the same parameters and seed\n"
                "reproduce the same log and CSV byte for byte (seeds 0 and 1 give the same run).\n"
                "The draw order of each model option (--memory, --strategies, --rule, --replacement,\n"
-               "--lifespans) is described in docs/model-options.md.");
+               "--lifespans) is described in docs/model-options.md.\n\n"
+               "SIGINT, SIGTERM or SIGHUP stop the run after the current round with whole\n"
+               "outputs; the exit code is then 128 + the signal's number (130, 143, 129).\n"
+               "Exit codes otherwise: 0 done, 1 an output failed, 2 a usage error.");
 
     RunnerOptions options;
     // The run's settings come from the one table of settings, under their
@@ -54,16 +58,23 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, uint32_t d
         CLI::Option* option = app.add_option(std::string(info.option), values[i], help)->type_name(typeNameOf(info.key));
         if (info.key == "agents") option->required();
     }
-    app.add_option("--log", options.logPath, "write the run log to FILE")->type_name("FILE");
-    app.add_option("--csv", options.csvPath, "write one CSV line per round to FILE")->type_name("FILE");
+    app.add_option("--log", options.logPath, "write the run log to FILE (- for standard output)")->type_name("FILE");
+    app.add_option("--csv", options.csvPath, "write one CSV line per round to FILE (- for standard output)")->type_name("FILE");
     app.add_option("--charts", options.chartsDir, "write the seven chart images for the final history into DIR")
         ->type_name("DIR");
     app.add_option("--summary", options.summaryPath,
                    "write the run's parameters and observables as one JSON object to FILE (- for standard output)")
         ->type_name("FILE");
-    app.add_flag("--quiet", options.quiet, "no progress bar and no summary line");
+    app.add_flag("--quiet", options.quiet, "no progress bar and no summary line (an interrupted run still says so)");
 
     ParsedCommandLine parsed;
+    auto refuse = [&](const std::string& why) {
+        parsed.message = programName + std::string(": ") + why + "\n";
+        parsed.messageIsError = true;
+        parsed.exitCode = 2;
+        return parsed;
+    };
+    if (const auto problem = optionTakenAsValue(app, argc, argv)) return refuse(*problem);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -73,11 +84,9 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, uint32_t d
         parsed.message = version + "\n";
         return parsed;
     } catch (const CLI::ParseError& e) {
-        parsed.message = programName + std::string(": ") + e.what() + " (see --help)\n";
-        parsed.messageIsError = true;
-        parsed.exitCode = 2;
-        return parsed;
+        return refuse(withArgumentsShortened(e.what(), argc, argv) + " (see --help)");
     }
+    if (const auto problem = outputPathProblem(app, options)) return refuse(*problem);
 
     run::RunConfig config;
     config.parameters.seed = defaultSeed;
@@ -93,12 +102,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, uint32_t d
             return info != nullptr ? std::string(info->option) : std::string(key);
         });
     }
-    if (!problem.empty()) {
-        parsed.message = programName + std::string(": ") + problem + "\n";
-        parsed.messageIsError = true;
-        parsed.exitCode = 2;
-        return parsed;
-    }
+    if (!problem.empty()) return refuse(problem);
     options.parameters = config.parameters;
     options.rounds = config.rounds;
     options.burnIn = config.burnIn;

@@ -1,5 +1,7 @@
 #include "run/run_config.h"
 
+#include "run/message_text.h"
+
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -32,7 +34,10 @@ constexpr std::array<SettingInfo, 12> infos{{
 std::string quoted(const SettingValue& value)
 {
     if (const auto* number = std::get_if<int64_t>(&value)) return "'" + std::to_string(*number) + "'";
-    return "'" + std::get<std::string>(value) + "'";
+    std::string text = "'";
+    text += shortenedForMessage(std::get<std::string>(value));
+    text += '\'';
+    return text;
 }
 
 std::string problem(std::string_view name, const SettingValue& value, std::string_view what, std::string_view accepted)
@@ -159,7 +164,10 @@ std::string applySettingText(RunConfig& config, std::string_view key, std::strin
     // Name the value as the user typed it.
     const std::string typed = "'" + std::to_string(number) + "'";
     if (const size_t at = message.find(typed); at != std::string::npos) {
-        message.replace(at, typed.size(), "'" + std::string(text) + "'");
+        std::string shown = "'";
+        shown += shortenedForMessage(text);
+        shown += '\'';
+        message.replace(at, typed.size(), shown);
     }
     return message;
 }

@@ -191,8 +191,8 @@ TEST_F(Runner, SummaryHoldsTheRunAndItsObservables)
     EXPECT_EQ(toStdout.out, text);
 
     const Outcome clash = run("--agents 5 --log " + file("x").string() + " --summary " + file("x").string());
-    EXPECT_EQ(clash.exitCode, 1);
-    EXPECT_NE(clash.err.find("--summary names the same file"), std::string::npos) << clash.err;
+    EXPECT_EQ(clash.exitCode, 2);
+    EXPECT_NE(clash.err.find("--log and --summary name the same file"), std::string::npos) << clash.err;
 }
 
 TEST_F(Runner, SeedsZeroAndOneGiveTheSameRun)
