@@ -33,9 +33,13 @@ constexpr std::array<SettingInfo, 12> infos{{
 
 std::string quoted(const SettingValue& value)
 {
-    if (const auto* number = std::get_if<int64_t>(&value)) return "'" + std::to_string(*number) + "'";
+    // Built up in place: GCC 12 warns falsely about "'" + std::string.
     std::string text = "'";
-    text += shortenedForMessage(std::get<std::string>(value));
+    if (const auto* number = std::get_if<int64_t>(&value)) {
+        text += std::to_string(*number);
+    } else {
+        text += shortenedForMessage(std::get<std::string>(value));
+    }
     text += '\'';
     return text;
 }
@@ -162,12 +166,9 @@ std::string applySettingText(RunConfig& config, std::string_view key, std::strin
     }
     std::string message = applySetting(config, key, SettingValue(number), name);
     // Name the value as the user typed it.
-    const std::string typed = "'" + std::to_string(number) + "'";
+    const std::string typed = quoted(SettingValue(number));
     if (const size_t at = message.find(typed); at != std::string::npos) {
-        std::string shown = "'";
-        shown += shortenedForMessage(text);
-        shown += '\'';
-        message.replace(at, typed.size(), shown);
+        message.replace(at, typed.size(), quoted(SettingValue(std::string(text))));
     }
     return message;
 }
