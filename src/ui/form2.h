@@ -57,10 +57,12 @@ private:
 
     std::unique_ptr<run::RunCore> core_;
     bool chartWriteReported_ = false;
+    QString problem_;
     QPixmap background_;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 } // namespace dramolex::ui
