@@ -6,8 +6,8 @@
 #include "run/round_log.h"
 
 namespace dramolex::run {
-RunCore::RunCore(const RunParameters& parameters, std::string filename, RunWindow window)
-    : filename(std::move(filename)), town(std::make_unique<model::Town>(makeTown(parameters))),
+RunCore::RunCore(const RunParameters& parameters, std::string logPath, RunWindow window)
+    : filename(std::move(logPath)), town(std::make_unique<model::Town>(makeTown(parameters))),
       ultimategraph(std::make_unique<History>()), window_(std::move(window)), handOver_(window_.post)
 {
     text_.reserve(1024);
