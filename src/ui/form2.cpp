@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <ctime>
 
+#include "charts/async_png_writer.h"
 #include "charts/chart_views.h"
-#include "charts/png_writer.h"
 #include "run/run_core.h"
 #include "ui/fonts.h"
 #include "ui/help_window.h"
@@ -59,6 +59,10 @@ Form2::Form2(double numagents, int32_t barcap, bool /*ispercentcap*/, int32_t av
     window.showRoundNumber = [this](const std::string& text) { SetText(QString::fromStdString(text)); };
     window.showChart = [this](int32_t selection, const run::History& history) { showChart(selection, history); };
     window.showProblem = [this](const std::string& message) { showProblem(QString::fromLocal8Bit(message.c_str())); };
+    // Chart files are written off the window's thread; a failure comes back here.
+    chartWriter_ = std::make_unique<charts::AsyncPngWriter>([this](const QString& failure) {
+        QMetaObject::invokeMethod(this, [this, failure] { reportChartFailure(failure); }, Qt::QueuedConnection);
+    });
     core_ = std::make_unique<run::RunCore>(parameters, QFile::encodeName(outputname).toStdString(), std::move(window));
 
     InitializeComponent();
@@ -201,13 +205,18 @@ void Form2::showChart(int32_t selection, const run::History& history)
     const charts::ChartView* view = charts::viewFor(selection);
     if (view == nullptr) return;
     const QImage image = charts::renderView(*view, history.ultimategraph());
-    const QString failure = charts::writePng(image, QString::fromUtf8(view->fileName));
-    if (!failure.isEmpty() && !chartWriteReported_) {
-        chartWriteReported_ = true;
-        showProblem(QStringLiteral("The chart image cannot be written: %1").arg(failure));
-    }
+    // The picture shows the rendered image, not the file, so the file can be
+    // written while the next round plays.
+    chartWriter_->write(image, QString::fromUtf8(view->fileName));
     // The user may have chosen another view meanwhile; it shows from the next round.
     if (comboBox1->currentIndex() == selection) pictureBox2->setPixmap(QPixmap::fromImage(image));
+}
+
+void Form2::reportChartFailure(const QString& failure)
+{
+    if (chartWriteReported_) return;
+    chartWriteReported_ = true;
+    showProblem(QStringLiteral("The chart image cannot be written: %1").arg(failure));
 }
 
 void Form2::showProblem(const QString& message)

@@ -11,6 +11,10 @@ class QLineEdit;
 class QPushButton;
 class QScrollBar;
 
+namespace dramolex::charts {
+class AsyncPngWriter;
+} // namespace dramolex::charts
+
 namespace dramolex::run {
 class History;
 class RunCore;
@@ -43,6 +47,7 @@ private:
     void SetText(const QString& text);
     void showChart(int32_t selection, const run::History& history);
     void showProblem(const QString& message);
+    void reportChartFailure(const QString& failure);
 
     QPushButton* button2 = nullptr;
     QLabel* label5 = nullptr;
@@ -55,6 +60,9 @@ private:
     QLabel* pictureBox2 = nullptr;
     QLabel* problemLabel = nullptr;
 
+    // Destroyed after the run core (whose worker hands it images), before the
+    // window itself (to which it reports failures).
+    std::unique_ptr<charts::AsyncPngWriter> chartWriter_;
     std::unique_ptr<run::RunCore> core_;
     bool chartWriteReported_ = false;
     QString problem_;

@@ -130,6 +130,24 @@ private slots:
         QVERIFY2(timer.elapsed() < 5000, "closing waited for the worker's delay or hand-over");
     }
 
+    // Closing at full speed with a chart joins the file writer without
+    // waiting long, and leaves a complete image behind.
+    void closingAtFullSpeedWithAChartLeavesAWholeImage()
+    {
+        QFile::remove(QStringLiteral("winners.png"));
+        make();
+        selector()->setCurrentIndex(2);
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(shownRound() >= 30, 20000);
+        QElapsedTimer timer;
+        timer.start();
+        form->close();
+        form.reset();
+        QVERIFY2(timer.elapsed() < 5000, "closing waited too long for the chart writer");
+        QCOMPARE(QImage(QStringLiteral("winners.png")).size(), QSize(480, 480));
+        QVERIFY(!QFile::exists(QStringLiteral("winners.png.part")));
+    }
+
     void anUnopenableLogIsShownAndTheRunGoesOn()
     {
         make(QStringLiteral("no/such/dir/run.log"));
