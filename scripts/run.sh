@@ -14,8 +14,9 @@ run.sh: no display here (DISPLAY and WAYLAND_DISPLAY are not set), so the deskto
 Either run `bash scripts/run.sh` on a machine with a display (or over `ssh -X`),
 or run a simulation headless here, for example:
   bash scripts/run.sh --headless --agents 1001 --groupers 30 --groups 4 --lifespan 50 \
-      --rounds 2000 --log run.log --csv run.csv --charts charts/
-(`bash scripts/run.sh --headless --help` lists every option.)
+      --rounds 2000 --log run.log --csv run.csv --charts .
+which writes the log, the CSV and the seven chart PNGs into the checkout's top folder
+(`bash scripts/run.sh --headless --help` lists every option).
 EOF
   exit 1
 fi
