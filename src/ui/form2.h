@@ -39,7 +39,7 @@ public:
     // Stops the run; waits only for the worker to leave its current pass.
     void Form2_FormClosed();
 
-    // A message shown at the foot of the window (log or chart file problems).
+    // The latest log or chart file problem, shown on a line above the picture.
     QString problem() const;
 
 private:
