@@ -5,9 +5,12 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <QPixmap>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
+#include "charts/async_png_writer.h"
 #include "charts/chart_views.h"
 #include "charts/png_writer.h"
 #include "model/town.h"
@@ -71,6 +74,43 @@ void BM_WholeChartStep(benchmark::State& state)
     }
 }
 BENCHMARK(BM_WholeChartStep)->Unit(benchmark::kMillisecond);
+
+// A whole pass of a run at full speed with "Number of Winners" selected, on
+// one thread as the worker and the window take turns: play a round of 1001
+// agents (herding and mortality), fold it into the history, render the view,
+// write its PNG, convert it for display. Argument 0 writes the file in the
+// pass; 1 hands it to the background writer (the window's way). Reported as
+// rounds per second.
+void BM_RoundWithChart(benchmark::State& state)
+{
+    const bool background = state.range(0) == 1;
+    QTemporaryDir dir;
+    const auto* view = dramolex::charts::viewFor(2);
+    const QString path = dir.filePath(view->fileName);
+    dramolex::model::Town town(1001, 40, 50, 4, 1);
+    dramolex::run::History history;
+    int64_t round = 0;
+    for (; round < 1200; ++round) history.record(round, town.turn());
+    auto writer = std::make_unique<dramolex::charts::AsyncPngWriter>();
+    for (auto _ : state) {
+        history.record(round++, town.turn());
+        const QImage image = dramolex::charts::renderView(*view, history.ultimategraph());
+        if (background) {
+            writer->write(image, path);
+        } else {
+            benchmark::DoNotOptimize(dramolex::charts::writePng(image, path).isEmpty());
+        }
+        benchmark::DoNotOptimize(QPixmap::fromImage(image).cacheKey());
+    }
+    writer->flush();
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel(background ? "background writer" : "write in the pass");
+    if (background) {
+        state.counters["files_written"] = static_cast<double>(writer->written());
+        state.counters["images_skipped"] = static_cast<double>(writer->replaced());
+    }
+}
+BENCHMARK(BM_RoundWithChart)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

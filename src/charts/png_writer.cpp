@@ -61,6 +61,8 @@ QString writePng(const QImage& image, const QString& path)
         std::unique_ptr<std::FILE, FileCloser> file(std::fopen(partialName.constData(), "wb"));
         if (!file) return systemError(path);
         failure = encode(rgb, file.get());
+        // The encoder's own word for a failed write says nothing; the system's does.
+        if (!failure.isEmpty() && std::ferror(file.get())) failure = systemError(path);
         if (failure.isEmpty() && std::fflush(file.get()) != 0) failure = systemError(path);
         if (failure.isEmpty() && std::fclose(file.release()) != 0) failure = systemError(path);
     }

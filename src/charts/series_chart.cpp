@@ -77,8 +77,8 @@ QImage renderSeries(const QString& title, std::span<const double> values, Series
     const QRectF plot(45, 30, 400, 400);
     const double xLow = xAxis->min(), xSpan = xAxis->max() - xAxis->min();
     const double yLow = yAxis->min(), ySpan = yAxis->max() - yAxis->min();
-    auto at = [&](double x, double value) {
-        return QPointF(plot.left() + (x - xLow) / xSpan * plot.width(),
+    auto at = [&](double position, double value) {
+        return QPointF(plot.left() + (position - xLow) / xSpan * plot.width(),
                        plot.bottom() - (value - yLow) / ySpan * plot.height());
     };
     auto overlay = [&](QPainter& painter) {

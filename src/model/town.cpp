@@ -4,24 +4,25 @@
 
 namespace dramolex::model {
 
-Town::Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed)
-    : Town(numAgents, grouperPercent, avgAge, numGroups, seed, random::Ziggurat::processWide())
+// Parameters are named apart from the members they initialise.
+Town::Town(int32_t agentCount, int32_t percentGroupers, int32_t lifeSpan, int32_t groupCount, uint32_t seed)
+    : Town(agentCount, percentGroupers, lifeSpan, groupCount, seed, random::Ziggurat::processWide())
 {
 }
 
-Town::Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
-           random::Ziggurat& normal)
-    : avgAge(avgAge), numAgents(numAgents), numGroups(numGroups), grouperPercent(grouperPercent),
-      uniform(seed), normal(&normal)
+Town::Town(int32_t agentCount, int32_t percentGroupers, int32_t lifeSpan, int32_t groupCount, uint32_t seed,
+           random::Ziggurat& normalSource)
+    : avgAge(lifeSpan), numAgents(agentCount), numGroups(groupCount), grouperPercent(percentGroupers),
+      uniform(seed), normal(&normalSource)
 {
     createGroups(numGroups);
     createAgents(numAgents);
 }
 
-Town::Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
-           const ModelOptions& options)
-    : avgAge(avgAge), numAgents(numAgents), numGroups(numGroups), grouperPercent(grouperPercent), options(options),
-      uniform(seed), normal(&random::Ziggurat::processWide())
+Town::Town(int32_t agentCount, int32_t percentGroupers, int32_t lifeSpan, int32_t groupCount, uint32_t seed,
+           const ModelOptions& modelOptions)
+    : avgAge(lifeSpan), numAgents(agentCount), numGroups(groupCount), grouperPercent(percentGroupers),
+      options(modelOptions), uniform(seed), normal(&random::Ziggurat::processWide())
 {
     createGroups(numGroups);
     createAgents(numAgents);

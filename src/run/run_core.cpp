@@ -6,8 +6,8 @@
 #include "run/round_log.h"
 
 namespace dramolex::run {
-RunCore::RunCore(const RunParameters& parameters, std::string filename, RunWindow window)
-    : filename(std::move(filename)), session_(std::make_unique<RunSession>(RunConfig{parameters})),
+RunCore::RunCore(const RunParameters& parameters, std::string logPath, RunWindow window)
+    : filename(std::move(logPath)), session_(std::make_unique<RunSession>(RunConfig{parameters})),
       window_(std::move(window)), handOver_(window_.post)
 {
 }

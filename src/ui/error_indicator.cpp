@@ -25,7 +25,7 @@ QPixmap warningSign()
 
 } // namespace
 
-ErrorIndicator::ErrorIndicator(QWidget* parent) : QLabel(parent)
+ErrorIndicator::ErrorIndicator(QWidget* checkedBox, QWidget* parent) : QLabel(parent), checkedBox_(checkedBox)
 {
     setPixmap(warningSign());
     setFixedSize(18, 18);
@@ -37,6 +37,8 @@ void ErrorIndicator::setMessage(const QString& message)
     message_ = message;
     setToolTip(message);
     setAccessibleDescription(message);
+    checkedBox_->setToolTip(message);
+    checkedBox_->setAccessibleDescription(message);
     setVisible(!message.isEmpty());
 }
 

@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -78,8 +79,8 @@ void Form1::buildControls()
         styleOverPicture(l);
         return l;
     };
-    auto indicator = [this](const char* name) {
-        auto* i = makeChild<ErrorIndicator>(this);
+    auto indicator = [this](const char* name, QLineEdit* checkedBox) {
+        auto* i = makeChild<ErrorIndicator>(this, checkedBox);
         i->setObjectName(QString::fromLatin1(name));
         return i;
     };
@@ -91,14 +92,19 @@ void Form1::buildControls()
 
     label1 = label("label1", "Number of Agents:");
     textBox1 = box("textBox1");
-    agentsError = indicator("agentsError");
+    agentsError = indicator("agentsError", textBox1);
 
     radioButton1 = makeChild<QRadioButton>(this, QStringLiteral("Grouper Percent:"));
     radioButton1->setObjectName(QStringLiteral("radioButton1"));
     radioButton1->setChecked(true);
+    // Alone among its siblings, an auto-exclusive option can be clicked off;
+    // in an exclusive group of its own it stays selected whatever the user does.
+    auto* grouperOption = makeChild<QButtonGroup>(this);
+    grouperOption->setExclusive(true);
+    grouperOption->addButton(radioButton1);
     styleOverPicture(radioButton1);
     textBox5 = box("textBox5");
-    grouperError = indicator("grouperError");
+    grouperError = indicator("grouperError", textBox5);
 
     checkBox1 = makeChild<QCheckBox>(this, QStringLiteral("Mortality"));
     checkBox1->setObjectName(QStringLiteral("checkBox1"));
@@ -110,12 +116,12 @@ void Form1::buildControls()
     label3 = label("label3", "Number of Groups:");
     textBox4 = box("textBox4");
     textBox4->setEnabled(false);
-    groupsError = indicator("groupsError");
+    groupsError = indicator("groupsError", textBox4);
 
     label5 = label("label5", "Average Life Span:");
     textBox2 = box("textBox2");
     textBox2->setEnabled(false);
-    lifeSpanError = indicator("lifeSpanError");
+    lifeSpanError = indicator("lifeSpanError", textBox2);
 
     label6 = label("label6", "Output File Name:");
     textBox8 = box("textBox8");
@@ -194,11 +200,20 @@ void Form1::paintEvent(QPaintEvent* event)
     QWidget::paintEvent(event);
 }
 
+void Form1::disableSimulate(QWidget* failedBox)
+{
+    // A disabled button hands its focus to the next control in the tab
+    // order, the agents box, selecting its text. The box that failed takes
+    // it instead, without a selection that typing would overwrite.
+    if (button1->hasFocus() && failedBox != nullptr) failedBox->setFocus(Qt::OtherFocusReason);
+    button1->setEnabled(false);
+}
+
 bool Form1::apply(const CheckResult& result, ErrorIndicator* indicator, int32_t& mark)
 {
     if (!result.passed && result.unreadable) {
         indicator->setMessage(QString::fromStdString(result.message));
-        button1->setEnabled(false);
+        disableSimulate(indicator->checkedBox());
         mark = 1;
         return false;
     }
@@ -206,7 +221,7 @@ bool Form1::apply(const CheckResult& result, ErrorIndicator* indicator, int32_t&
     mark = 0;
     if (!result.passed) {
         indicator->setMessage(QString::fromStdString(result.message));
-        button1->setEnabled(false);
+        disableSimulate(indicator->checkedBox());
         mark = 1;
         return false;
     }
@@ -247,7 +262,7 @@ void Form1::button1_Click()
     if (checkBox3->isChecked()) valid = apply(checkGroups(text(textBox1), text(textBox4)), groupsError, ee) && valid;
     if (checkBox1->isChecked()) valid = apply(checkLifeSpan(text(textBox2)), lifeSpanError, gg) && valid;
     if (!valid) {
-        button1->setEnabled(false);
+        disableSimulate(nullptr);
         return;
     }
 

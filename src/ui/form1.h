@@ -63,6 +63,8 @@ private:
     void buildControls();
     // Applies a check's outcome to its box, message and mark.
     bool apply(const CheckResult& result, ErrorIndicator* indicator, int32_t& mark);
+    // Disables "Simulate"; if it had the focus, the failed box takes it.
+    void disableSimulate(QWidget* failedBox);
     static void defaultLauncher(QWidget* parent, const SimulationRequest& request);
 
     QPushButton* button1 = nullptr;

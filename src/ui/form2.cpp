@@ -3,15 +3,17 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <algorithm>
 #include <ctime>
 
+#include "charts/async_png_writer.h"
 #include "charts/chart_views.h"
-#include "charts/png_writer.h"
 #include "run/run_core.h"
 #include "run/series.h"
 #include "ui/fonts.h"
@@ -58,6 +60,10 @@ Form2::Form2(double numagents, int32_t barcap, bool /*ispercentcap*/, int32_t av
     window.showRoundNumber = [this](const std::string& text) { SetText(QString::fromStdString(text)); };
     window.showChart = [this](int32_t selection, const run::History& history) { showChart(selection, history); };
     window.showProblem = [this](const std::string& message) { showProblem(QString::fromLocal8Bit(message.c_str())); };
+    // Chart files are written off the window's thread; a failure comes back here.
+    chartWriter_ = std::make_unique<charts::AsyncPngWriter>([this](const QString& failure) {
+        QMetaObject::invokeMethod(this, [this, failure] { reportChartFailure(failure); }, Qt::QueuedConnection);
+    });
     core_ = std::make_unique<run::RunCore>(parameters, QFile::encodeName(outputname).toStdString(), std::move(window));
 
     InitializeComponent();
@@ -89,6 +95,10 @@ void Form2::InitializeComponent()
     textBox1->setObjectName(QStringLiteral("textBox1"));
     textBox1->setFont(fontOf(QStringLiteral("Microsoft Sans Serif"), 12));
     textBox1->setEnabled(false);
+    // Disabled, but the number must stay readable: normal text colour.
+    QPalette roundPalette = textBox1->palette();
+    roundPalette.setColor(QPalette::Disabled, QPalette::Text, roundPalette.color(QPalette::Active, QPalette::Text));
+    textBox1->setPalette(roundPalette);
     textBox1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     textBox1->setGeometry(clientWidth - 15 - 100, 16, 100, 26);
 
@@ -97,7 +107,7 @@ void Form2::InitializeComponent()
     styleOverPicture(label5, fontOf(QStringLiteral("Microsoft YaHei"), 18));
     label5->move(textBox1->x() - label5->width() - 6, 29 - label5->height() / 2);
 
-    const int barTop = 100;
+    const int barTop = 80;
     label4 = makeChild<QLabel>(this, QStringLiteral("Slower"));
     label4->setObjectName(QStringLiteral("label4"));
     styleOverPicture(label4, fontOf(QStringLiteral("Microsoft YaHei"), 10.5));
@@ -119,6 +129,11 @@ void Form2::InitializeComponent()
     hScrollBar1->setSingleStep(1);
     hScrollBar1->setPageStep(10);
     hScrollBar1->setValue(run::RunCore::fastestSpeed);
+    // A scroll bar neither takes the focus nor moves rightwards on Right by
+    // default; the speed bar is the first stop of the tab order and moves as
+    // a slider does (Right, Up and Page Up faster; Home slowest, End fastest).
+    hScrollBar1->setFocusPolicy(Qt::StrongFocus);
+    hScrollBar1->setInvertedControls(false);
     hScrollBar1->setGeometry(15, barTop, 480, 32);
 
     comboBox1 = makeChild<QComboBox>(this);
@@ -132,20 +147,21 @@ void Form2::InitializeComponent()
     comboBox1->setCurrentIndex(-1);
     comboBox1->setGeometry(15, barTop + 32 + 8, 480, comboBox1->sizeHint().height());
 
+    // A file problem shows on its own line between the selector and the
+    // picture, where it hides neither the chart nor a control.
+    problemLabel = makeChild<QLabel>(this);
+    problemLabel->setObjectName(QStringLiteral("problemLabel"));
+    problemLabel->setStyleSheet(QStringLiteral("QLabel { background-color: rgb(255, 240, 200); color: rgb(120, 40, 0);"
+                                               " padding: 0px 6px; }"));
+    problemLabel->setGeometry(15, comboBox1->geometry().bottom() + 3, 480, problemLabel->fontMetrics().height() + 2);
+    problemLabel->hide();
+
     pictureBox2 = makeChild<QLabel>(this);
     pictureBox2->setObjectName(QStringLiteral("pictureBox2"));
     pictureBox2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     pictureBox2->setScaledContents(false);
     pictureBox2->setFocusPolicy(Qt::NoFocus);
-    pictureBox2->setGeometry(15, comboBox1->geometry().bottom() + 6, 480, 466);
-
-    problemLabel = makeChild<QLabel>(this);
-    problemLabel->setObjectName(QStringLiteral("problemLabel"));
-    problemLabel->setStyleSheet(QStringLiteral("QLabel { background-color: rgb(255, 240, 200); color: rgb(120, 40, 0);"
-                                               " padding: 2px 6px; }"));
-    problemLabel->setWordWrap(true);
-    problemLabel->setGeometry(15, clientHeight - 40, 480, 36);
-    problemLabel->hide();
+    pictureBox2->setGeometry(15, std::min(problemLabel->geometry().bottom() + 3, clientHeight - 466), 480, 466);
 
     setTabOrder(hScrollBar1, comboBox1);
     setTabOrder(comboBox1, button2);
@@ -190,25 +206,45 @@ void Form2::showChart(int32_t selection, const run::History& history)
     const charts::ChartView* view = charts::viewFor(selection);
     if (view == nullptr) return;
     const QImage image = charts::renderView(*view, history.ultimategraph());
-    const QString failure = charts::writePng(image, QString::fromUtf8(view->fileName));
-    if (!failure.isEmpty() && !chartWriteReported_) {
-        chartWriteReported_ = true;
-        showProblem(QStringLiteral("The chart image cannot be written: %1").arg(failure));
-    }
+    // The picture shows the rendered image, not the file, so the file can be
+    // written while the next round plays.
+    chartWriter_->write(image, QString::fromUtf8(view->fileName));
     // The user may have chosen another view meanwhile; it shows from the next round.
     if (comboBox1->currentIndex() == selection) pictureBox2->setPixmap(QPixmap::fromImage(image));
 }
 
+void Form2::reportChartFailure(const QString& failure)
+{
+    if (chartWriteReported_) return;
+    chartWriteReported_ = true;
+    showProblem(QStringLiteral("The chart image cannot be written: %1").arg(failure));
+}
+
 void Form2::showProblem(const QString& message)
 {
-    problemLabel->setText(message);
+    problem_ = message;
+    // One line: a long path is elided in the middle; the tooltip has it all.
+    const int room = problemLabel->contentsRect().width() - 12;
+    problemLabel->setText(problemLabel->fontMetrics().elidedText(message, Qt::ElideMiddle, room));
     problemLabel->setToolTip(message);
+    problemLabel->setAccessibleDescription(message);
     problemLabel->show();
 }
 
 QString Form2::problem() const
 {
-    return problemLabel->text();
+    return problem_;
+}
+
+void Form2::keyPressEvent(QKeyEvent* event)
+{
+    // Esc would reject the dialog and so end the run; only the close box and
+    // the window system's close command close this window.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace dramolex::ui

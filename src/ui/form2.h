@@ -11,6 +11,10 @@ class QLineEdit;
 class QPushButton;
 class QScrollBar;
 
+namespace dramolex::charts {
+class AsyncPngWriter;
+} // namespace dramolex::charts
+
 namespace dramolex::run {
 class History;
 class RunCore;
@@ -35,7 +39,7 @@ public:
     // Stops the run; waits only for the worker to leave its current pass.
     void Form2_FormClosed();
 
-    // A message shown at the foot of the window (log or chart file problems).
+    // The latest log or chart file problem, shown on a line above the picture.
     QString problem() const;
 
 private:
@@ -43,6 +47,7 @@ private:
     void SetText(const QString& text);
     void showChart(int32_t selection, const run::History& history);
     void showProblem(const QString& message);
+    void reportChartFailure(const QString& failure);
 
     QPushButton* button2 = nullptr;
     QLabel* label5 = nullptr;
@@ -55,12 +60,17 @@ private:
     QLabel* pictureBox2 = nullptr;
     QLabel* problemLabel = nullptr;
 
+    // Destroyed after the run core (whose worker hands it images), before the
+    // window itself (to which it reports failures).
+    std::unique_ptr<charts::AsyncPngWriter> chartWriter_;
     std::unique_ptr<run::RunCore> core_;
     bool chartWriteReported_ = false;
+    QString problem_;
     QPixmap background_;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 } // namespace dramolex::ui

@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <vector>
 
+#include "charts/pie_chart.h"
 #include "charts/png_writer.h"
 #include "charts/series_chart.h"
 
@@ -113,6 +114,64 @@ private slots:
 
         const QString bad = dir.filePath(QStringLiteral("missing/chart.png"));
         QCOMPARE(writePng(image, bad), bad + QStringLiteral(": No such file or directory"));
+    }
+
+    // Each view draws its own window of the buffer with its own layers: the
+    // image equals a chart drawn straight from that window. Every window
+    // holds a differently shaped series, so a view reading another window
+    // (or drawing other layers) makes another picture.
+    void eachViewDrawsItsOwnWindow_data()
+    {
+        QTest::addColumn<int>("selection");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("layers");
+        QTest::addColumn<QString>("file");
+        const int line = static_cast<int>(SeriesLayers::Line);
+        const int trend = static_cast<int>(SeriesLayers::LineAndBlueTrend);
+        const int scatter = static_cast<int>(SeriesLayers::ScatterAndRedTrend);
+        QTest::newRow("winningbars") << 1 << "AvgCapital of Groupers - AvgCapital of NonGroupers" << 0 << 1000 << trend
+                                     << "winningbars.png";
+        QTest::newRow("winners") << 2 << "Number of Winners" << 1000 << 1000 << trend << "winners.png";
+        QTest::newRow("avgstratscores") << 3 << "Average Score of All Strategies" << 2000 << 1000 << line
+                                        << "avgstratscores.png";
+        QTest::newRow("beststrat") << 4 << "Best Strategy's Score" << 3000 << 1000 << line << "beststrat.png";
+        QTest::newRow("numdeaths") << 6 << "Number of Deaths" << 4000 << 1000 << scatter << "numdeaths.png";
+        QTest::newRow("agedist") << 7 << "Age Distribution" << 5000 << 100 << line << "agedist.png";
+    }
+    void eachViewDrawsItsOwnWindow()
+    {
+        QFETCH(int, selection);
+        QFETCH(QString, title);
+        QFETCH(int, first);
+        QFETCH(int, size);
+        QFETCH(int, layers);
+        QFETCH(QString, file);
+        const ChartView* view = viewFor(selection);
+        QVERIFY(view != nullptr);
+        QCOMPARE(QString::fromLatin1(view->fileName), file);
+        QCOMPARE(view->firstIndex, first);
+        QCOMPARE(view->size, size);
+        const std::span<const double> all(history);
+        const QImage expected = renderSeries(title, all.subspan(static_cast<size_t>(first), static_cast<size_t>(size)),
+                                             static_cast<SeriesLayers>(layers));
+        QVERIFY(renderView(*view, history) == expected);
+        // The same view of a buffer whose other windows differ draws the same picture.
+        std::vector<double> others(8560, 7.0);
+        std::copy_n(history.begin() + first, size, others.begin() + first);
+        QVERIFY(renderView(*view, others) == expected);
+    }
+
+    void thePieDrawsTheRunningTotals()
+    {
+        std::vector<double> withBars = history;
+        withBars[6000] = 5;
+        withBars[6001] = 3;
+        withBars[6002] = 1;
+        const std::span<const double> all(withBars);
+        QVERIFY(renderView(*viewFor(5), withBars, 3) == renderPie(all.subspan(6000, 3)));
+        QVERIFY(renderView(*viewFor(5), withBars, 3) != renderPie(all.subspan(6000, 2)));
     }
 };
 

@@ -179,7 +179,7 @@ TEST_P(RunnerSignals, StopsAfterTheRoundWithWholeOutputsAndItsExitCode)
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStopSignal, RunnerSignals, ::testing::Values(SIGINT, SIGTERM, SIGHUP),
-                         [](const auto& info) { return signalName(info.param); });
+                         [](const auto& testInfo) { return signalName(testInfo.param); });
 
 // With a terminal on stderr the progress line is drawn; an interruption ends
 // it with the rounds actually played before the summary, and the charts are

@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
         SuggestionCase{"zeroTotalPositiveWeightGivesOne", {{50, 1}, {-50, 0}}, 1, 1},
         SuggestionCase{"zeroTotalNegativeWeightGivesZero", {{50, 0}, {-50, 1}}, 0, 0},
         SuggestionCase{"negativeCapitals", {{-10, 1}, {-30, 0}}, 0, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(Group, EmptyGroupKeepsItsSuggestions)
 {

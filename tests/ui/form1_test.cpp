@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QtTest>
 
 #include "find_control.h"
@@ -195,6 +197,131 @@ private slots:
         form->button2_Click();  // Clear: every box empty
         form->button1_Click();
         QVERIFY2(!launched.has_value(), "no run from an empty agents box");
+    }
+
+    // The grouper-percent option is the only one of its kind: nothing the user
+    // does may clear it, since "Simulate" starts nothing without it.
+    void grouperPercentCannotBeCleared_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("click on the sign") << "sign";
+        QTest::newRow("click on the text") << "text";
+        QTest::newRow("space bar") << "space";
+        QTest::newRow("twice on the sign") << "sign twice";
+    }
+    void grouperPercentCannotBeCleared()
+    {
+        QFETCH(QString, action);
+        auto* option = child<QRadioButton>("radioButton1");
+        QStyleOptionButton style;
+        style.initFrom(option);
+        const QPoint sign = option->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &style, option).center();
+        const QPoint text = option->style()->subElementRect(QStyle::SE_RadioButtonContents, &style, option).center();
+        if (action == "sign") QTest::mouseClick(option, Qt::LeftButton, {}, sign);
+        if (action == "text") QTest::mouseClick(option, Qt::LeftButton, {}, text);
+        if (action == "space") {
+            option->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(option, Qt::Key_Space);
+        }
+        if (action == "sign twice") {
+            QTest::mouseClick(option, Qt::LeftButton, {}, sign);
+            QTest::mouseClick(option, Qt::LeftButton, {}, sign);
+        }
+        QVERIFY(option->isChecked());
+        box("textBox1")->setText("50");
+        form->button1_Click();
+        QVERIFY2(launched.has_value(), "Simulate started no run");
+    }
+
+    // A refused "Simulate" puts the focus on the first box that failed, with
+    // its text unselected, so typing does not overwrite a valid entry.
+    void aRefusedSimulateFocusesTheFirstFailedBox_data()
+    {
+        QTest::addColumn<QString>("percent");
+        QTest::addColumn<QString>("groups");
+        QTest::addColumn<QString>("lifeSpan");
+        QTest::addColumn<QString>("failed");
+        QTest::newRow("percentage") << "101" << "3" << "50" << "textBox5";
+        QTest::newRow("groups") << "10" << "0" << "50" << "textBox4";
+        QTest::newRow("life span") << "10" << "3" << "abc" << "textBox2";
+        QTest::newRow("groups and life span") << "10" << "99" << "0" << "textBox4";
+    }
+    void aRefusedSimulateFocusesTheFirstFailedBox()
+    {
+        QFETCH(QString, percent);
+        QFETCH(QString, groups);
+        QFETCH(QString, lifeSpan);
+        QFETCH(QString, failed);
+        child<QCheckBox>("checkBox3")->setChecked(true);
+        child<QCheckBox>("checkBox1")->setChecked(true);
+        box("textBox1")->setText("50");
+        box("textBox5")->setText(percent);
+        box("textBox4")->setText(groups);
+        box("textBox2")->setText(lifeSpan);
+        simulate()->setFocus();
+        QTest::mouseClick(simulate(), Qt::LeftButton);
+        QVERIFY(!launched.has_value());
+        QVERIFY(!simulate()->isEnabled());
+        QVERIFY2(QApplication::focusWidget() == box(qPrintable(failed)),
+                 qPrintable(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString("none")));
+        QVERIFY(!box(qPrintable(failed))->hasSelectedText());
+        QVERIFY(!box("textBox1")->hasSelectedText());
+        QCOMPARE(box("textBox1")->text(), QStringLiteral("50"));
+    }
+
+    // Leaving a box for "Simulate" runs its check; when it fails, the focus
+    // goes back to that box instead of jumping to the agents box.
+    void leavingAFailingBoxForSimulateKeepsTheFocusThere()
+    {
+        box("textBox1")->setText("50");
+        box("textBox5")->setFocus();
+        box("textBox5")->setText("0");
+        QTest::mouseClick(simulate(), Qt::LeftButton);
+        QVERIFY(!launched.has_value());
+        QVERIFY(!simulate()->isEnabled());
+        QVERIFY(QApplication::focusWidget() == box("textBox5"));
+        QVERIFY(!box("textBox1")->hasSelectedText());
+    }
+
+    // Each box carries its own message as tooltip and accessible description,
+    // readable from the keyboard and by screen readers, not only the sign's.
+    void aBoxCarriesItsMessage_data()
+    {
+        QTest::addColumn<QString>("boxName");
+        QTest::addColumn<QString>("indicator");
+        QTest::addColumn<QString>("bad");
+        QTest::addColumn<QString>("good");
+        QTest::newRow("agents") << "textBox1" << "agentsError" << "0" << "10";
+        QTest::newRow("percentage") << "textBox5" << "grouperError" << "50,60" << "50";
+        QTest::newRow("groups") << "textBox4" << "groupsError" << "6" << "5";
+        QTest::newRow("life span") << "textBox2" << "lifeSpanError" << "101" << "100";
+    }
+    void aBoxCarriesItsMessage()
+    {
+        QFETCH(QString, boxName);
+        QFETCH(QString, indicator);
+        QFETCH(QString, bad);
+        QFETCH(QString, good);
+        child<QCheckBox>("checkBox3")->setChecked(true);
+        child<QCheckBox>("checkBox1")->setChecked(true);
+        if (boxName != "textBox1") box("textBox1")->setText("10");
+        QLineEdit* edit = box(qPrintable(boxName));
+        const auto check = [&] {
+            edit->setFocus();
+            box("textBox8")->setFocus();
+        };
+        edit->setText(bad);
+        check();
+        const QString shown = message(qPrintable(indicator));
+        QVERIFY(!shown.isEmpty());
+        QCOMPARE(edit->toolTip(), shown);
+        QCOMPARE(edit->accessibleDescription(), shown);
+        QCOMPARE(child<ErrorIndicator>(qPrintable(indicator))->toolTip(), shown);
+        edit->setText(good);
+        check();
+        QVERIFY(message(qPrintable(indicator)).isEmpty());
+        QVERIFY(edit->toolTip().isEmpty());
+        QVERIFY(edit->accessibleDescription().isEmpty());
     }
 };
 
