@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -12,155 +14,228 @@
 
 namespace dramolex::model {
 
-// The ten strategies of one agent, stored side by side: for each history
-// index a 10-bit mask of the strategies that choose side 1 (and how many do),
-// and the ten scores in twelve 32-bit lanes (the last two stay 0), so that
-// scoring all ten is a few vector instructions and their sum is one addition.
+// The strategies of one agent, stored side by side.
+//
+// The sides form one bit table in history-index order: bit STI * count + i
+// is strategy i's side for STI, so the sides of all strategies for one
+// history index are count neighbouring bits, read with one small load.
+// Tables of up to 128 bits (the default 10 strategies x 8 indices take 80)
+// live inside the object, larger ones on the heap. The scores sit in sixteen
+// 32-bit lanes, the unused ones 0, so that scoring them all is a few vector
+// instructions; their sum is kept up to date by every change.
 class StrategySet {
 public:
-    static constexpr int count = 10;
+    static constexpr int32_t maxCount = 16;
 
-    // Ten new strategies from 80 draws of rand() % 2: strategy 0's entries
-    // for history index 0 to 7 first, as ten Strategy constructions draw them.
-    static StrategySet drawn(random::GlibcRandom& uniform)
+    // count strategies of 2^memory sides each, drawn with rand() % 2 as count
+    // Strategy constructions draw them: strategy 0's sides for history index
+    // 0 upwards first, then strategy 1's, and so on.
+    static StrategySet drawn(random::GlibcRandom& uniform, int32_t count, int32_t memory);
+
+    int32_t count() const { return count_; }
+    int32_t memory() const { return memory_; }
+
+    Strategy get(int32_t index) const;
+    void set(int32_t index, const Strategy& s);
+    // A fresh strategy in slot index: 2^memory draws, score 100.
+    void redraw(int32_t index, random::GlibcRandom& uniform);
+
+    int32_t decision(int32_t index, int32_t STI) const
     {
-        int32_t draws[count * 8];
-        uniform.take(draws, count * 8);
-        StrategySet set;
-        for (int i = 0; i < count; ++i) {
-            for (int sti = 0; sti < 8; ++sti) {
-                set.sides_[sti] = static_cast<uint16_t>(set.sides_[sti] | ((static_cast<uint32_t>(draws[i * 8 + sti]) & 1u) << i));
-            }
-            set.lanes()[i] = Strategy::initialScore;
-        }
-        for (int sti = 0; sti < 8; ++sti) set.sideOnes_[sti] = bitCount(set.sides_[sti]);
-        set.sum_ = count * Strategy::initialScore;
-        return set;
+        const size_t bit = static_cast<size_t>(STI) * count_ + static_cast<size_t>(index);
+        return (table()[bit >> 3] >> (bit & 7)) & 1;
     }
+    int32_t score(int32_t index) const { return scores_[static_cast<size_t>(index)]; }
+    // Puts a score in place, keeping the sum right.
+    void setScore(int32_t index, int32_t value);
 
-    Strategy get(int index) const
-    {
-        uint8_t decisions = 0;
-        for (int sti = 0; sti < 8; ++sti) decisions |= static_cast<uint8_t>(((sides_[sti] >> index) & 1) << sti);
-        return Strategy(decisions, score(index));
-    }
-
-    void set(int index, const Strategy& s)
-    {
-        const auto bit = static_cast<uint16_t>(1u << index);
-        for (int sti = 0; sti < 8; ++sti) {
-            const bool wasOne = (sides_[sti] & bit) != 0;
-            const bool isOne = s.getDecision(sti) == 1;
-            sides_[sti] = static_cast<uint16_t>(isOne ? (sides_[sti] | bit) : (sides_[sti] & ~bit));
-            sideOnes_[sti] = static_cast<uint8_t>(sideOnes_[sti] + isOne - wasOne);
-        }
-        sum_ += s.getScore() - lanes()[index];
-        lanes()[index] = s.getScore();
-    }
-
-    // The lowest index among the highest scores.
-    int bestIndex() const
+    // The slots that hold the highest score: bit i for slot i.
+    uint32_t highestSlots() const
     {
 #if defined(__SSE2__)
-        const __m128i* v = reinterpret_cast<const __m128i*>(scores_.data());
-        const __m128i a = _mm_load_si128(v), b = _mm_load_si128(v + 1);
-        // The last vector's unused lanes repeat a real score so they never win.
-        const __m128i c = _mm_shuffle_epi32(_mm_load_si128(v + 2), _MM_SHUFFLE(0, 0, 1, 0));
-        __m128i m = maxLanes(maxLanes(a, b), c);
-        m = maxLanes(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(1, 0, 3, 2)));
-        m = maxLanes(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(2, 3, 0, 1)));
-        const int hits = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(a, m))) |
-                         _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(b, m))) << 4 |
-                         _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(_mm_load_si128(v + 2), m))) << 8;
-        return __builtin_ctz(static_cast<unsigned>(hits) & 0x3FFu);
+        switch (vectors()) {
+        case 1: return highestLanes<1>();
+        case 2: return highestLanes<2>();
+        case 3: return highestLanes<3>();
+        default: return highestLanes<4>();
+        }
 #else
-        int best = 0;
-        for (int i = 1; i < count; ++i) best = lanes()[i] > lanes()[best] ? i : best;
-        return best;
+        return highestEach();
 #endif
     }
-
-    int32_t decision(int index, int32_t STI) const { return (sides_[STI] >> index) & 1; }
-    int32_t score(int index) const { return lanes()[index]; }
 
     // What scoring one round leaves behind for the agent's learning step.
-    struct Outcome {
-        bool anyNegative;  // some strategy fell below zero and must be replaced
-        bool beatsRecord;  // some score is above the given record
+    // One integer rather than two flags: the compiler keeps it in a register,
+    // where two bytes written apart and read back whole stall the processor.
+    class Outcome {
+    public:
+        static constexpr uint32_t negative = 1;
+        static constexpr uint32_t aboveRecord = 2;
+        constexpr explicit Outcome(uint32_t flags) : flags_(flags) {}
+        constexpr Outcome(bool anyNegative, bool beatsRecord)
+            : flags_((anyNegative ? negative : 0) | (beatsRecord ? aboveRecord : 0))
+        {
+        }
+        // Some strategy is below zero.
+        constexpr bool anyNegative() const { return (flags_ & negative) != 0; }
+        // Some score is above the given record.
+        constexpr bool beatsRecord() const { return (flags_ & aboveRecord) != 0; }
+
+    private:
+        uint32_t flags_;
     };
 
-    // Every strategy +1 if its side for STI equals result, else -1.
+    // Every strategy +1 if its side for STI equals result, else -1; scores
+    // stop at the ends of the int32 range.
     Outcome score(int32_t result, int32_t STI, int32_t record)
     {
-        const unsigned right = result ? sides_[STI] : static_cast<unsigned>(~sides_[STI]);
-        // Strategies choosing side 1 gain when side 1 wins, the others lose.
-        const int ones = sideOnes_[STI];
-        sum_ += result ? 2 * ones - count : count - 2 * ones;
+        const uint32_t sides = sidesFor(STI);
+        const uint32_t right = (result ? sides : ~sides) & usedSlots();
 #if defined(__SSE2__)
-        const __m128i mask = _mm_set1_epi32(static_cast<int>(right));
-        const __m128i minusOne = _mm_set1_epi32(-1);
-        const __m128i recordLanes = _mm_set1_epi32(record);
-        __m128i negatives = _mm_setzero_si128();
-        __m128i above = _mm_setzero_si128();
-        for (int v = 0; v < 3; ++v) {
-            const __m128i bits = laneBits(v);
-            // -1 in lanes whose strategy was right; the delta is then +1 or -1,
-            // and 0 in the two unused lanes.
-            const __m128i wasRight = _mm_cmpeq_epi32(_mm_and_si128(mask, bits), bits);
-            const __m128i delta =
-                _mm_and_si128(_mm_sub_epi32(_mm_sub_epi32(minusOne, wasRight), wasRight), laneUsed(v));
-            __m128i* lane = reinterpret_cast<__m128i*>(scores_.data()) + v;
-            const __m128i updated = _mm_add_epi32(_mm_load_si128(lane), delta);
-            _mm_store_si128(lane, updated);
-            negatives = _mm_or_si128(negatives, updated);
-            above = _mm_or_si128(above, _mm_cmpgt_epi32(updated, recordLanes));
+        // The vector path declines when a score sits at a limit of the range.
+        int32_t flags = declined;
+        switch (vectors()) {
+        case 1: flags = scoreLanes<1>(right, record); break;
+        case 2: flags = scoreLanes<2>(right, record); break;
+        case 3: flags = scoreLanes<3>(right, record); break;
+        default: flags = scoreLanes<4>(right, record); break;
         }
-        return {_mm_movemask_ps(_mm_castsi128_ps(negatives)) != 0, _mm_movemask_epi8(above) != 0};
-#else
-        Outcome out{false, false};
-        for (int i = 0; i < count; ++i) {
-            lanes()[i] += ((right >> i) & 1u) ? 1 : -1;
-            out.anyNegative |= lanes()[i] < 0;
-            out.beatsRecord |= lanes()[i] > record;
-        }
-        return out;
+        if (flags != declined) return Outcome(static_cast<uint32_t>(flags));
 #endif
+        return scoreEach(right, record);
     }
 
-    // The sum of the ten scores, kept up to date by every change.
+    // The sum of the scores.
     int64_t sum() const { return sum_; }
 
 private:
-    static uint8_t bitCount(unsigned x)
+    static constexpr size_t inlineBits = 128;
+    // Reading count bits may start at any bit of a byte and reach two bytes on.
+    static constexpr size_t readSlack = 2;
+
+    size_t tableBits() const { return static_cast<size_t>(count_) << memory_; }
+    uint32_t usedSlots() const { return (uint32_t{1} << count_) - 1; }
+
+    // The sides of all strategies for STI: bit i for strategy i.
+    uint32_t sidesFor(int32_t STI) const
     {
-        x = x - ((x >> 1) & 0x5555u);
-        x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
-        x = (x + (x >> 4)) & 0x0F0Fu;
-        return static_cast<uint8_t>((x + (x >> 8)) & 0x1Fu);
+        const size_t first = static_cast<size_t>(STI) * count_;
+        const uint8_t* at = table() + (first >> 3);
+        const uint32_t window = at[0] | static_cast<uint32_t>(at[1]) << 8 | static_cast<uint32_t>(at[2]) << 16;
+        return (window >> (first & 7)) & usedSlots();
     }
+    void setSide(int32_t index, int32_t STI, bool one);
+
+    // One slot at a time, saturating: the plain form of the two below.
+    Outcome scoreEach(uint32_t right, int32_t record);
+    uint32_t highestEach() const;
+#if defined(__SSE2__)
+    // Four slots per vector; the scores fill Vectors vectors.
+    int32_t vectors() const { return (count_ + 3) / 4; }
+    // The outcome's flags, or declined when some score is at a limit.
+    static constexpr int32_t declined = -1;
+    template <int32_t Vectors>
+    int32_t scoreLanes(uint32_t right, int32_t record);
+    template <int32_t Vectors>
+    uint32_t highestLanes() const;
+#endif
+
+    bool tableInline() const { return (static_cast<uint32_t>(count_) << memory_) <= inlineBits; }
+    const uint8_t* table() const { return tableInline() ? inline_.data() : heap_.data(); }
+    uint8_t* table() { return tableInline() ? inline_.data() : heap_.data(); }
+
+    // The sides and the sum come first: choosing a side reads the table
+    // alone, so a small one shares a cache line with the agent's own fields.
+    std::array<uint8_t, inlineBits / 8 + readSlack> inline_{};
+    uint8_t count_ = 0;
+    uint8_t memory_ = 0;
+    int64_t sum_ = 0;
+    alignas(16) std::array<int32_t, maxCount> scores_{};
+    std::vector<uint8_t> heap_;
+};
 
 #if defined(__SSE2__)
-    static __m128i maxLanes(__m128i a, __m128i b)
-    {
-        const __m128i aBigger = _mm_cmpgt_epi32(a, b);
-        return _mm_or_si128(_mm_and_si128(aBigger, a), _mm_andnot_si128(aBigger, b));
-    }
+namespace lanes {
 
-    static __m128i laneBits(int v)
-    {
-        return v == 0 ? _mm_setr_epi32(1, 2, 4, 8) : v == 1 ? _mm_setr_epi32(16, 32, 64, 128) : _mm_setr_epi32(256, 512, 1024, 2048);
-    }
-    static __m128i laneUsed(int v) { return v < 2 ? _mm_set1_epi32(-1) : _mm_setr_epi32(-1, -1, 0, 0); }
+// Lane-wise a > b ? a : b (SSE2 has no signed 32-bit maximum).
+inline __m128i maximum(__m128i a, __m128i b)
+{
+    const __m128i aBigger = _mm_cmpgt_epi32(a, b);
+    return _mm_or_si128(_mm_and_si128(aBigger, a), _mm_andnot_si128(aBigger, b));
+}
 
+// -1 in lane j of vector v when slot 4v + j is below count.
+inline __m128i usedLanes(int32_t v, int32_t count)
+{
+    return _mm_cmpgt_epi32(_mm_set1_epi32(count), _mm_setr_epi32(4 * v, 4 * v + 1, 4 * v + 2, 4 * v + 3));
+}
+
+// -1 in lane j of vector v when bit 4v + j of mask is set.
+inline __m128i maskLanes(int32_t v, uint32_t mask)
+{
+    const __m128i bits = _mm_setr_epi32(1 << (4 * v), 2 << (4 * v), 4 << (4 * v), 8 << (4 * v));
+    return _mm_cmpeq_epi32(_mm_and_si128(_mm_set1_epi32(static_cast<int32_t>(mask)), bits), bits);
+}
+
+} // namespace lanes
+
+template <int32_t Vectors>
+int32_t StrategySet::scoreLanes(uint32_t right, int32_t record)
+{
+    // score + 1 wraps INT32_MAX to INT32_MIN and moves INT32_MIN to
+    // INT32_MIN + 1: exactly the two limits end up below INT32_MIN + 2.
+    const __m128i one = _mm_set1_epi32(1);
+    const __m128i limitBound = _mm_set1_epi32(INT32_MIN + 2);
+    const __m128i recordLanes = _mm_set1_epi32(record);
+    auto* stored = reinterpret_cast<__m128i*>(scores_.data());
+    __m128i updated[Vectors];
+    __m128i atLimit = _mm_setzero_si128();
+    __m128i deltas = _mm_setzero_si128();
+    __m128i negatives = _mm_setzero_si128();
+    __m128i above = _mm_setzero_si128();
+    for (int32_t v = 0; v < Vectors; ++v) {
+        const __m128i scores = _mm_load_si128(stored + v);
+        atLimit = _mm_or_si128(atLimit, _mm_cmpgt_epi32(limitBound, _mm_add_epi32(scores, one)));
+        // used - 2 x right: +1 where the slot was right, -1 where it was
+        // wrong, 0 in the lanes of no slot.
+        const __m128i wasRight = lanes::maskLanes(v, right);
+        const __m128i delta = _mm_sub_epi32(_mm_sub_epi32(lanes::usedLanes(v, count_), wasRight), wasRight);
+        deltas = _mm_add_epi32(deltas, delta);
+        updated[v] = _mm_add_epi32(scores, delta);
+        negatives = _mm_or_si128(negatives, updated[v]);
+        above = _mm_or_si128(above, _mm_cmpgt_epi32(updated[v], recordLanes));
+    }
+    if (_mm_movemask_epi8(atLimit) != 0) return declined;
+
+    for (int32_t v = 0; v < Vectors; ++v) _mm_store_si128(stored + v, updated[v]);
+    deltas = _mm_add_epi32(deltas, _mm_shuffle_epi32(deltas, _MM_SHUFFLE(1, 0, 3, 2)));
+    deltas = _mm_add_epi32(deltas, _mm_shuffle_epi32(deltas, _MM_SHUFFLE(2, 3, 0, 1)));
+    sum_ += _mm_cvtsi128_si32(deltas);
+    return (_mm_movemask_ps(_mm_castsi128_ps(negatives)) != 0 ? Outcome::negative : 0) |
+           (_mm_movemask_epi8(above) != 0 ? Outcome::aboveRecord : 0);
+}
+
+template <int32_t Vectors>
+uint32_t StrategySet::highestLanes() const
+{
+    const auto* stored = reinterpret_cast<const __m128i*>(scores_.data());
+    const __m128i lowest = _mm_set1_epi32(INT32_MIN);
+    // Lanes of no slot count as INT32_MIN; the final mask drops them.
+    __m128i highest = lowest;
+    for (int32_t v = 0; v < Vectors; ++v) {
+        const __m128i used = lanes::usedLanes(v, count_);
+        const __m128i scores = _mm_load_si128(stored + v);
+        highest = lanes::maximum(highest, _mm_or_si128(_mm_and_si128(used, scores), _mm_andnot_si128(used, lowest)));
+    }
+    highest = lanes::maximum(highest, _mm_shuffle_epi32(highest, _MM_SHUFFLE(1, 0, 3, 2)));
+    highest = lanes::maximum(highest, _mm_shuffle_epi32(highest, _MM_SHUFFLE(2, 3, 0, 1)));
+    uint32_t slots = 0;
+    for (int32_t v = 0; v < Vectors; ++v) {
+        const __m128i hits = _mm_cmpeq_epi32(_mm_load_si128(stored + v), highest);
+        slots |= static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(hits))) << (4 * v);
+    }
+    return slots & usedSlots();
+}
 #endif
-    int32_t* lanes() { return scores_.data(); }
-    const int32_t* lanes() const { return scores_.data(); }
-    // The sides come first: choosing a side reads them alone, so they share
-    // a cache line with the agent's own fields.
-    std::array<uint16_t, 8> sides_{};
-    std::array<uint8_t, 8> sideOnes_{};  // strategies choosing side 1, per history index
-    int64_t sum_ = 0;
-    alignas(16) std::array<int32_t, 12> scores_{};
-};
 
 } // namespace dramolex::model
