@@ -6,8 +6,8 @@
 namespace dramolex::model {
 
 Agent::Agent(random::GlibcRandom& uniform, const ModelOptions& options)
-    : strategies(StrategySet::drawn(uniform, options.strategies, options.memory)), rule(options.rule),
-      replacement(options.replacement)
+    : strategies(StrategySet::drawn(uniform, options.strategies, options.memory, options.replacement)),
+      rule(options.rule)
 {
     if (rule == Rule::best) playHighestScore(uniform);
 }
@@ -26,14 +26,6 @@ int32_t Agent::lifeSpanFrom(float z, int32_t avgAge)
     if (v > 100.0f) return 100;
     if (v < 1.0f) return 1;
     return static_cast<int32_t>(v);
-}
-
-void Agent::replaceFailedStrategies(random::GlibcRandom& uniform)
-{
-    // In strategy order, so the draws come in the order of the slots.
-    for (int32_t i = 0; i < strategies.count(); ++i) {
-        if (strategies.score(i) < 0) strategies.redraw(i, uniform);
-    }
 }
 
 void Agent::updateRecord()

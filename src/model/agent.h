@@ -47,24 +47,14 @@ public:
     int32_t getDecision() const { return decision; }
 
     // Learning step: capital, scores, replacement of strategies below zero
-    // (fresh draws from uniform, in strategy order) when replacement is on,
+    // (fresh draws from uniform, in slot order) when replacement is on,
     // then the choice of the strategy to play and the average score.
     // Returns 1 if the agent was on the winning side.
     int32_t tellResult(int32_t result, int32_t STI, random::GlibcRandom& uniform)
     {
-        const int32_t won = decision == result ? 1 : 0;
-        capital = saturatingStep(capital, won == 1);
-        const StrategySet::Outcome scored = strategies.score(result, STI, bestScore);
-        if (scored.anyNegative() && replacement) replaceFailedStrategies(uniform);
-        if (rule == Rule::best) {
-            playHighestScore(uniform);
-        } else if (scored.beatsRecord()) {
-            // A replacement starts at 100, never above the record, so only
-            // a scored strategy can set a new one.
-            updateRecord();
-        }
-        avgScore = static_cast<int32_t>(strategies.sum() / strategies.count());
-        return won;
+        // The default shape is compiled with its constants; others read theirs.
+        return strategies.hasDefaultShape() ? learn<StrategySet::defaultShape>(result, STI, uniform)
+                                            : learn<StrategySet::anyShape>(result, STI, uniform);
     }
 
     int32_t getCapital() const { return capital; }
@@ -79,16 +69,38 @@ public:
     Strategy strategy(int index) const { return strategies.get(index); }
 
     // For tests only: put the agent next to the ends of the int32 range
-    // without playing 2^31 rounds. Neither touches the record or the
-    // strategy in play.
+    // without playing 2^31 rounds. A score above the record raises the
+    // record with it (the record is the highest score ever held); the
+    // strategy in play stays.
     void setCapitalForTesting(int32_t value) { capital = value; }
-    void setScoreForTesting(int index, int32_t value) { strategies.setScore(index, value); }
+    void setScoreForTesting(int index, int32_t value)
+    {
+        strategies.setScore(index, value);
+        if (value > bestScore) bestScore = value;
+    }
 
     // Life span from a standard normal variate, rounded as single precision.
     static int32_t lifeSpanFrom(float z, int32_t avgAge);
 
 private:
-    void replaceFailedStrategies(random::GlibcRandom& uniform);
+    template <StrategySet::Shape S>
+    int32_t learn(int32_t result, int32_t STI, random::GlibcRandom& uniform)
+    {
+        const int32_t won = decision == result ? 1 : 0;
+        capital = saturatingStep(capital, won == 1);
+        const StrategySet::Outcome scored = strategies.score<S>(result, STI, bestScore);
+        if (scored.anyNegative() && (S.replaces || strategies.replaces())) strategies.replaceFailed(uniform);
+        if (rule == Rule::best) {
+            playHighestScore(uniform);
+        } else if (scored.beatsRecord()) {
+            // A replacement starts at 100, never above the record, so only
+            // a scored strategy can set a new one.
+            updateRecord();
+        }
+        avgScore = strategies.average<S>();
+        return won;
+    }
+
     void updateRecord();
     void playHighestScore(random::GlibcRandom& uniform);
 
@@ -102,7 +114,6 @@ private:
     int32_t avgScore = 0;
     StrategySet strategies;
     Rule rule = Rule::record;
-    bool replacement = true;
 };
 
 } // namespace dramolex::model

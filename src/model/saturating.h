@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
 
 namespace dramolex::model {
 
@@ -9,10 +8,8 @@ namespace dramolex::model {
 // would leave the int32 range; they stop at its ends instead.
 constexpr int32_t saturatingStep(int32_t value, bool up)
 {
-    const int64_t moved = static_cast<int64_t>(value) + (up ? 1 : -1);
-    constexpr int64_t lowest = std::numeric_limits<int32_t>::min();
-    constexpr int64_t highest = std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(moved < lowest ? lowest : moved > highest ? highest : moved);
+    const int32_t limit = up ? INT32_MAX : INT32_MIN;
+    return value == limit ? value : value + (up ? 1 : -1);
 }
 
 } // namespace dramolex::model
