@@ -62,7 +62,6 @@ template <int32_t Vectors>
 {
     const __m128i recordLanes = _mm_set1_epi32(record);
     auto* stored = reinterpret_cast<__m128i*>(scores);
-    __m128i deltas = _mm_setzero_si128();
     __m128i negatives = _mm_setzero_si128();
     __m128i above = _mm_setzero_si128();
     for (int32_t v = 0; v < Vectors; ++v) {
@@ -72,13 +71,16 @@ template <int32_t Vectors>
         const __m128i delta = _mm_sub_epi32(_mm_sub_epi32(usedLanes<Vectors>(v, count), wasRight), wasRight);
         const __m128i updated = _mm_add_epi32(_mm_load_si128(stored + v), delta);
         _mm_store_si128(stored + v, updated);
-        deltas = _mm_add_epi32(deltas, delta);
         negatives = _mm_or_si128(negatives, updated);
         above = _mm_or_si128(above, _mm_cmpgt_epi32(updated, recordLanes));
     }
-    deltas = _mm_add_epi32(deltas, _mm_shuffle_epi32(deltas, _MM_SHUFFLE(1, 0, 3, 2)));
-    deltas = _mm_add_epi32(deltas, _mm_shuffle_epi32(deltas, _MM_SHUFFLE(2, 3, 0, 1)));
-    gained = _mm_cvtsi128_si32(deltas);
+    // The sum moves by (right slots) - (wrong slots); counted on the scalar
+    // side, off the vectors' longer chain of latencies.
+    uint32_t ones = right - ((right >> 1) & 0x5555u);
+    ones = (ones & 0x3333u) + ((ones >> 2) & 0x3333u);
+    ones = (ones + (ones >> 4)) & 0x0F0Fu;
+    ones = (ones + (ones >> 8)) & 0x1Fu;
+    gained = 2 * static_cast<int32_t>(ones) - count;
     return static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(negatives))) |
            static_cast<uint32_t>(_mm_movemask_epi8(above)) << 4;
 }
