@@ -17,16 +17,28 @@ StrategySet StrategySet::drawn(random::GlibcRandom& uniform, int32_t count, int3
     const size_t total = static_cast<size_t>(count) * entries;
     if (!set.sidesInline()) set.packed_.assign((total + 7) / 8 + readSlack, 0);
 
-    // Drawn in blocks: strategy i's side for STI is draw number i * 2^memory + STI.
     constexpr size_t block = 256;
     int32_t draws[block];
-    for (size_t first = 0; first < total; first += block) {
-        const size_t n = total - first < block ? total - first : block;
-        uniform.take(draws, n);
-        for (size_t k = 0; k < n; ++k) {
-            const size_t draw = first + k;
-            set.setSide(static_cast<int32_t>(draw >> memory), static_cast<int32_t>(draw & (entries - 1)),
-                        draws[k] % 2 == 1);
+    if (set.sidesInline()) {
+        // At most 16 x 8 draws: one block, taken strategy by strategy.
+        // rand() is never negative, so % 2 is the lowest bit.
+        uniform.take(draws, total);
+        const int32_t* draw = draws;
+        for (int32_t i = 0; i < count; ++i) {
+            for (size_t sti = 0; sti < entries; ++sti) {
+                set.inline_[sti] = static_cast<uint16_t>(set.inline_[sti] | (*draw++ & 1) << i);
+            }
+        }
+    } else {
+        // In blocks: strategy i's side for STI is draw number i * 2^memory + STI.
+        for (size_t first = 0; first < total; first += block) {
+            const size_t n = total - first < block ? total - first : block;
+            uniform.take(draws, n);
+            for (size_t k = 0; k < n; ++k) {
+                const size_t draw = first + k;
+                set.setSide(static_cast<int32_t>(draw >> memory), static_cast<int32_t>(draw & (entries - 1)),
+                            draws[k] % 2 == 1);
+            }
         }
     }
     for (int32_t i = 0; i < count; ++i) set.scores_[static_cast<size_t>(i)] = Strategy::initialScore;
