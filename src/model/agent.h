@@ -19,9 +19,11 @@ namespace dramolex::model {
 // The strategies live side by side in a StrategySet rather than as separate
 // objects; strategy(i) gives the Strategy value when one is needed. The
 // fields and a small side table used to choose a side share the first cache
-// line, the scores fill the second.
+// line, the scores fill the second; the third holds what the default model's
+// round rarely reads (a large side table, the rule).
 class alignas(64) Agent {
 public:
+    // Strategies of an agent of the default model.
     static constexpr int numStrategies = ModelOptions::defaultStrategies;
     static constexpr int32_t noGroup = -1;
     static constexpr uint32_t lifeSpanSeed = 1684623u;

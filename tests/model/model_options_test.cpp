@@ -110,7 +110,8 @@ void playAgainstMirror(const Shape& shape, Rule rule, uint32_t seed)
             if (own[static_cast<size_t>(i)].getScore() == highest) tied.push_back(i);
         }
         if (rule == Rule::best) {
-            expectedIndex = tied.size() > 1 ? tied[static_cast<size_t>(mirror.rand() % static_cast<int>(tied.size()))] : tied[0];
+            const int k = static_cast<int>(tied.size());
+            expectedIndex = k > 1 ? tied[static_cast<size_t>(mirror.rand() % k)] : tied[0];
             record = std::max(record, highest);
         } else if (highest > record) {
             expectedIndex = tied[0];
@@ -131,7 +132,8 @@ TEST(Rules, EitherRulePlaysAsWrittenForEveryShape)
     for (const Shape& shape : shapes) {
         if (shape.memory > 10) continue;  // 300 rounds visit too few of the indices
         for (Rule rule : {Rule::record, Rule::best}) {
-            SCOPED_TRACE(testing::Message() << shape.memory << "/" << shape.strategies << (rule == Rule::best ? " best" : " record"));
+            SCOPED_TRACE(testing::Message() << shape.memory << "/" << shape.strategies
+                                            << (rule == Rule::best ? " best" : " record"));
             playAgainstMirror(shape, rule, 17);
         }
     }
@@ -179,7 +181,8 @@ TEST(Rules, BestRuleDrawsItsTieAfterTheReplacementDraws)
         }
         if (score == highest) tied.push_back(i);
     }
-    const int expected = tied.size() > 1 ? tied[static_cast<size_t>(mirror.rand() % static_cast<int>(tied.size()))] : tied[0];
+    const int k = static_cast<int>(tied.size());
+    const int expected = k > 1 ? tied[static_cast<size_t>(mirror.rand() % k)] : tied[0];
     EXPECT_EQ(agent.strategy(1).decisions(), own[1].decisions());
     EXPECT_EQ(agent.strategy(1).getScore(), 100);
     EXPECT_EQ(agent.getBestIndex(), expected);
