@@ -6,32 +6,48 @@ namespace dramolex::model {
 
 // Parameters are named apart from the members they initialise.
 Town::Town(int32_t agentCount, int32_t percentGroupers, int32_t lifeSpan, int32_t groupCount, uint32_t seed)
-    : Town(agentCount, percentGroupers, lifeSpan, groupCount, seed, random::Ziggurat::processWide())
+    : Town(agentCount, percentGroupers, lifeSpan, groupCount, seed, ModelOptions{})
 {
 }
 
 Town::Town(int32_t agentCount, int32_t percentGroupers, int32_t lifeSpan, int32_t groupCount, uint32_t seed,
            random::Ziggurat& normalSource)
-    : avgAge(lifeSpan), numAgents(agentCount), numGroups(groupCount), grouperPercent(percentGroupers),
-      uniform(seed), normal(&normalSource)
+    : Town(agentCount, percentGroupers, lifeSpan, groupCount, seed, ModelOptions{}, &normalSource)
 {
-    createGroups(numGroups);
-    createAgents(numAgents);
 }
 
 Town::Town(int32_t agentCount, int32_t percentGroupers, int32_t lifeSpan, int32_t groupCount, uint32_t seed,
            const ModelOptions& modelOptions)
-    : avgAge(lifeSpan), numAgents(agentCount), numGroups(groupCount), grouperPercent(percentGroupers),
-      options(modelOptions), uniform(seed), normal(&random::Ziggurat::processWide())
+    : Town(agentCount, percentGroupers, lifeSpan, groupCount, seed, modelOptions, &random::Ziggurat::processWide())
+{
+}
+
+Town::Town(int32_t agentCount, int32_t percentGroupers, int32_t lifeSpan, int32_t groupCount, uint32_t seed,
+           const ModelOptions& modelOptions, random::Ziggurat& normalSource)
+    : Town(agentCount, percentGroupers, lifeSpan, groupCount, seed, modelOptions, &normalSource)
+{
+}
+
+Town::Town(int32_t agentCount, int32_t percentGroupers, int32_t lifeSpan, int32_t groupCount, uint32_t seed,
+           const ModelOptions& modelOptions, random::Ziggurat* fixedNormal)
+    : avgAge(lifeSpan), numAgents(agentCount), numGroups(groupCount), grouperPercent(percentGroupers), options(modelOptions),
+      uniform(seed), sharedNormal(modelOptions.lifespans == LifeSpans::seeded ? nullptr : fixedNormal),
+      ownNormal(modelOptions.lifespans == LifeSpans::seeded ? random::Ziggurat::seededFor(seed) : random::Ziggurat{})
 {
     createGroups(numGroups);
     createAgents(numAgents);
 }
 
+std::array<int32_t, 3> Town::getHistory() const
+{
+    return {static_cast<int32_t>(history & 1u), static_cast<int32_t>((history >> 1) & 1u),
+            static_cast<int32_t>((history >> 2) & 1u)};
+}
+
 Agent Town::newAgent()
 {
-    if (avgAge == noMortality) return Agent(uniform);
-    return Agent(avgAge, uniform, *normal);
+    if (avgAge == noMortality) return Agent(uniform, options);
+    return Agent(avgAge, uniform, normalSource(), options);
 }
 
 void Town::createGroups(int32_t numGrps)
@@ -66,7 +82,7 @@ void Town::popControl()
     for (Agent& agent : agents_) {
         if (agent.aging() == 0) {
             if (agent.getGroupIndex() != Agent::noGroup) --groupedAlive;
-            agent = Agent(avgAge, uniform, *normal);
+            agent = Agent(avgAge, uniform, normalSource(), options);
             ++deaths;
         }
         ++report.ageDist[static_cast<size_t>(agent.getAge())];
