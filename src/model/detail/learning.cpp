@@ -1,0 +1,117 @@
+#include "model/detail/learning.h"
+
+#include <limits>
+
+namespace dramolex::model::detail {
+
+namespace {
+
+constexpr int32_t initialScore = 100;
+
+int32_t saturatingStep(int32_t value, bool up)
+{
+    if (up) return value == std::numeric_limits<int32_t>::max() ? value : value + 1;
+    return value == std::numeric_limits<int32_t>::min() ? value : value - 1;
+}
+
+} // namespace
+
+void Learning::drawNewStrategies(int32_t agent)
+{
+    const int32_t perSlot = a.numIndices;
+    const size_t count = static_cast<size_t>(a.numStrategies) * static_cast<size_t>(perSlot);
+    draws.resize(count);
+    uniform.take(draws.data(), count);
+    const size_t w = AgentColumns::wordOf(agent);
+    const uint64_t bit = AgentColumns::bitOf(agent);
+    const int32_t* draw = draws.data();
+    for (int32_t s = 0; s < a.numStrategies; ++s) {
+        for (int32_t h = 0; h < perSlot; ++h) {
+            uint64_t& word = a.plane(h, s)[w];
+            word = (word & ~bit) | ((*draw++ & 1) != 0 ? bit : 0);
+        }
+        a.score(s, agent) = initialScore;
+    }
+    a.record[static_cast<size_t>(agent)] = initialScore;
+    a.setPlayed(agent, 0);
+    if (options.rule == Rule::best) choosePlayed(agent);
+}
+
+void Learning::redraw(int32_t agent, int32_t slot)
+{
+    const size_t count = static_cast<size_t>(a.numIndices);
+    draws.resize(count);
+    uniform.take(draws.data(), count);
+    for (int32_t h = 0; h < a.numIndices; ++h) a.setSide(agent, slot, h, draws[static_cast<size_t>(h)] & 1);
+    a.score(slot, agent) = initialScore;
+}
+
+void Learning::choosePlayed(int32_t agent)
+{
+    const size_t i = static_cast<size_t>(agent);
+    int32_t top = a.score(0, agent);
+    int32_t first = 0;
+    int32_t tied = 1;
+    for (int32_t s = 1; s < a.numStrategies; ++s) {
+        const int32_t v = a.score(s, agent);
+        if (v > top) {
+            top = v;
+            first = s;
+            tied = 1;
+        } else if (v == top) {
+            ++tied;
+        }
+    }
+    if (options.rule == Rule::record) {
+        // Scanning with "strictly above the record" ends on the lowest slot
+        // among the highest scores, and only if it beats the record.
+        if (top > a.record[i]) {
+            a.record[i] = top;
+            a.setPlayed(agent, first);
+        }
+        return;
+    }
+    if (top > a.record[i]) a.record[i] = top;
+    int32_t pick = first;
+    if (tied >= 2) {
+        int32_t r = uniform.below(tied);
+        for (int32_t s = first; s < a.numStrategies; ++s) {
+            if (a.score(s, agent) == top && r-- == 0) {
+                pick = s;
+                break;
+            }
+        }
+    }
+    a.setPlayed(agent, pick);
+}
+
+void Learning::finish(int32_t agent)
+{
+    if (options.replacement) {
+        for (int32_t s = 0; s < a.numStrategies; ++s) {
+            if (a.score(s, agent) < 0) redraw(agent, s);
+        }
+    }
+    choosePlayed(agent);
+}
+
+int32_t Learning::learn(int32_t agent, int32_t result, int32_t sti, bool won)
+{
+    int32_t& capital = a.capital[static_cast<size_t>(agent)];
+    capital = saturatingStep(capital, won);
+    for (int32_t s = 0; s < a.numStrategies; ++s) {
+        int32_t& v = a.score(s, agent);
+        v = saturatingStep(v, a.side(agent, s, sti) == result);
+    }
+    finish(agent);
+    return average(agent);
+}
+
+int32_t Learning::average(int32_t agent) const
+{
+    int64_t sum = 0;
+    for (int32_t s = 0; s < a.numStrategies; ++s) sum += a.score(s, agent);
+    return static_cast<int32_t>(sum / a.numStrategies);
+}
+
+} // namespace dramolex::model::detail
