@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "model/fast_town.h"
 #include "model/town.h"
 #include "random/glibc_random.h"
 #include "random/ziggurat.h"
@@ -10,48 +11,75 @@
 
 namespace {
 
+using dramolex::model::FastTown;
+using dramolex::model::ModelOptions;
 using dramolex::model::Town;
 constexpr int agents = 16348;
 constexpr double strategyUpdatesPerRound = agents * 10.0;
 
-void playRounds(benchmark::State& state, Town& town)
+template <class Population>
+void playRounds(benchmark::State& state, Population& town, int strategies = 10)
 {
     for (auto _ : state) benchmark::DoNotOptimize(town.turn().numWinners);
-    state.counters["ns/strategy update"] = benchmark::Counter(
-        strategyUpdatesPerRound * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns/strategy update"] = benchmark::Counter(static_cast<double>(agents) * strategies * 1e-9,
+                                                              benchmark::Counter::kIsIterationInvariantRate |
+                                                                  benchmark::Counter::kInvert);
 }
 
 // (A) the plain game.
+template <class Population>
 void BM_PlainGame(benchmark::State& state)
 {
     dramolex::random::Ziggurat normal;
-    Town town(agents, 0, -1, 1, 1, normal);
+    Population town(agents, 0, -1, 1, 1, normal);
     for (int i = 0; i < 50; ++i) town.turn();
     playRounds(state, town);
 }
-BENCHMARK(BM_PlainGame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainGame<Town>)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainGame<FastTown>)->Unit(benchmark::kMicrosecond);
 
 // (B) everybody grouped into 10 groups, mortality at 50.
+template <class Population>
 void BM_HerdingAndMortality(benchmark::State& state)
 {
     dramolex::random::Ziggurat normal;
-    Town town(agents, 100, 50, 10, 1, normal);
+    Population town(agents, 100, 50, 10, 1, normal);
     for (int i = 0; i < 50; ++i) town.turn();
     playRounds(state, town);
 }
-BENCHMARK(BM_HerdingAndMortality)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HerdingAndMortality<Town>)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HerdingAndMortality<FastTown>)->Unit(benchmark::kMicrosecond);
 
 // (C) life span 1: most agents are reborn every round.
+template <class Population>
 void BM_NewbornAgents(benchmark::State& state)
 {
     dramolex::random::Ziggurat normal;
-    Town town(agents, 0, 1, 1, 1, normal);
+    Population town(agents, 0, 1, 1, 1, normal);
     int64_t newborns = 0;
     for (auto _ : state) newborns += town.turn().numDeaths;
     state.counters["ns/newborn"] =
         benchmark::Counter(static_cast<double>(newborns) * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_NewbornAgents)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NewbornAgents<Town>)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NewbornAgents<FastTown>)->Unit(benchmark::kMicrosecond);
+
+// The standard minority game: memory 8, two strategies, the best current
+// score plays, no replacement.
+template <class Population>
+void BM_StandardGame(benchmark::State& state)
+{
+    ModelOptions options;
+    options.memory = 8;
+    options.strategies = 2;
+    options.rule = dramolex::model::Rule::best;
+    options.replacement = false;
+    Population town(agents, 0, -1, 1, 1, options);
+    for (int i = 0; i < 50; ++i) town.turn();
+    playRounds(state, town, options.strategies);
+}
+BENCHMARK(BM_StandardGame<Town>)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StandardGame<FastTown>)->Unit(benchmark::kMicrosecond);
 
 // A straightforward implementation for comparison: strategy objects with
 // eight int sides each and the C library's locked rand().

@@ -62,7 +62,6 @@ private:
 
     void createAgents();
     void newAgent(int32_t slot);
-    void ownDecisions();
     int32_t herd();
     int32_t leaderStep();
     int32_t groupStep();

@@ -27,8 +27,8 @@ const pass_graph& FastTown::turn()
     sti = nextSti;
     report.ageDist.fill(0);
 
-    ownDecisions();
-    const int32_t sideOne = grouperPercent != 0 ? herd() : countSideOne();
+    const int32_t ownSideOne = detail::decideOwnSides(columns, sti, decisions.data());
+    const int32_t sideOne = grouperPercent != 0 ? herd() : ownSideOne;
 
     const rules::Winner winner = rules::decideWinner(sideOne, numAgents);
     report.numWinners = winner.numWinners;
@@ -47,16 +47,9 @@ const pass_graph& FastTown::turn()
     return report;
 }
 
-void FastTown::ownDecisions()
-{
-    for (size_t w = 0; w < decisions.size(); ++w) decisions[w] = columns.ownDecisions(sti, w);
-}
-
 int32_t FastTown::countSideOne() const
 {
-    int32_t count = 0;
-    for (const uint64_t word : decisions) count += std::popcount(word);
-    return count;
+    return detail::countOnes(decisions.data(), decisions.size());
 }
 
 void FastTown::learn(int32_t result)
@@ -82,8 +75,7 @@ void FastTown::learn(int32_t result)
             totals.ungroupedCapital += columns.capital[slot];
         }
     }
-    int32_t groupedCount = 1;
-    for (const uint64_t word : columns.grouped) groupedCount += std::popcount(word);
+    const int32_t groupedCount = 1 + detail::countOnes(columns.grouped.data(), columns.grouped.size());
     report.capitalGap =
         rules::capitalGap(totals.groupedCapital, groupedCount, totals.ungroupedCapital, numAgents, numGroups);
     report.avgStratScore = static_cast<double>(totals.avgScoreSum) / static_cast<double>(numAgents);

@@ -54,7 +54,9 @@ struct AgentColumns {
         grouped.assign(static_cast<size_t>(words), 0);
     }
 
-    int32_t stride() const { return words * laneBits; }
+    // Score rows are one cache line longer than the agents need: rows a power
+    // of two apart would all fall into the same cache sets.
+    int32_t stride() const { return words * laneBits + 16; }
 
     static size_t wordOf(int32_t agent) { return static_cast<size_t>(agent) / laneBits; }
     static uint64_t bitOf(int32_t agent) { return uint64_t{1} << (static_cast<uint32_t>(agent) % laneBits); }
@@ -101,18 +103,6 @@ struct AgentColumns {
         groupIndex[static_cast<size_t>(agent)] = group;
         uint64_t& word = grouped[wordOf(agent)];
         word = (word & ~bitOf(agent)) | (group != -1 ? bitOf(agent) : 0);
-    }
-
-    // Side of each agent's played slot for history index h, one word of 64.
-    uint64_t ownDecisions(int32_t h, size_t w) const
-    {
-        const uint64_t* planes = plane(h, 0) + w;
-        uint64_t word = 0;
-        for (int32_t s = 0; s < numStrategies; ++s) {
-            word |= planes[static_cast<size_t>(s) * static_cast<size_t>(words)] &
-                    played[static_cast<size_t>(s) * static_cast<size_t>(words) + w];
-        }
-        return word;
     }
 };
 

@@ -1,11 +1,10 @@
 #include "model/detail/block_pass.h"
 
 #include <algorithm>
-#include <limits>
 
-// The pass is written as plain loops over 32 lanes that the compiler turns
-// into vector code; it is compiled once per instruction set and the best one
-// for the running processor is picked at load time.
+// The pass works on 16 agents at a time in the compiler's vector types; it is
+// compiled once per instruction set and the best clone for the running
+// processor is picked at load time.
 #if DRAMOLEX_SIMD && defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define DRAMOLEX_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
 #else
@@ -15,102 +14,94 @@
 
 namespace dramolex::model::detail {
 
+DRAMOLEX_VECTOR_CLONES
+int32_t countOnes(const uint64_t* words, size_t count)
+{
+    int32_t ones = 0;
+    for (size_t w = 0; w < count; ++w) ones += __builtin_popcountll(words[w]);
+    return ones;
+}
+
+DRAMOLEX_VECTOR_CLONES
+int32_t decideOwnSides(const AgentColumns& a, int32_t sti, uint64_t* decisions)
+{
+    const size_t words = static_cast<size_t>(a.words);
+    const uint64_t* planes = a.plane(sti, 0);
+    const uint64_t* played = a.played.data();
+    int32_t ones = 0;
+    for (size_t w = 0; w < words; ++w) {
+        uint64_t word = 0;
+        for (int32_t s = 0; s < a.numStrategies; ++s) {
+            word |= planes[static_cast<size_t>(s) * words + w] & played[static_cast<size_t>(s) * words + w];
+        }
+        decisions[w] = word;
+        ones += __builtin_popcountll(word);
+    }
+    return ones;
+}
+
 #if DRAMOLEX_SIMD
 
 bool blockPassBuilt() { return true; }
 
+// The helpers below are always inlined, so no vector crosses a call boundary.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 namespace {
 
-constexpr int half = 32;
+// Sixteen agents' values in one vector: one AVX-512 register, two AVX2
+// registers or four SSE2 registers, depending on the clone.
+using Lane16 = int32_t __attribute__((vector_size(64)));
+using Double16 = double __attribute__((vector_size(128)));
+constexpr int chunk = 16;
+constexpr int chunks = 64 / chunk;
 
-struct alignas(64) Lanes {
-    int32_t sum[2 * half];
-    int32_t flag[2 * half];
-    int32_t top[2 * half];
-    int32_t tied[2 * half];
-    int32_t first[2 * half];
-    int32_t negative[2 * half];
-    int32_t average[2 * half];
-};
+constexpr Lane16 laneBit = {1 << 0, 1 << 1, 1 << 2,  1 << 3,  1 << 4,  1 << 5,  1 << 6,  1 << 7,
+                            1 << 8, 1 << 9, 1 << 10, 1 << 11, 1 << 12, 1 << 13, 1 << 14, 1 << 15};
 
-// +1 where the strategy was right, -1 elsewhere; flags a score below 0 (when
-// replacing) or above the record.
-DRAMOLEX_INLINE void scoreForRecord(int32_t* __restrict row, uint32_t right, const int32_t* __restrict record,
-                                    int32_t* __restrict sum, int32_t* __restrict flag, uint32_t replacing)
+DRAMOLEX_INLINE Lane16 load(const int32_t* p)
 {
-    for (int j = 0; j < half; ++j) {
-        const int32_t v = row[j] + static_cast<int32_t>((right >> j) & 1u) * 2 - 1;
-        row[j] = v;
-        sum[j] += v;
-        flag[j] |= static_cast<int32_t>((static_cast<uint32_t>(v) >> 31) & replacing) | (v > record[j] ? 1 : 0);
-    }
+    Lane16 v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+}
+DRAMOLEX_INLINE void store(int32_t* p, Lane16 v) { __builtin_memcpy(p, &v, sizeof v); }
+// A shuffle of lane 0 into every lane: GCC builds an initializer of sixteen
+// copies lane by lane inside large loops.
+DRAMOLEX_INLINE Lane16 splat(int32_t x) { return __builtin_shuffle(Lane16{x}, Lane16{}); }
+
+// -1 in the lanes whose bit is set in the low 16 bits of bits, else 0.
+DRAMOLEX_INLINE Lane16 expand(uint32_t bits) { return (splat(static_cast<int32_t>(bits)) & laneBit) != 0; }
+
+// The lanes of a -1/0 mask as 16 bits.
+DRAMOLEX_INLINE uint32_t gather(Lane16 mask)
+{
+    Lane16 v = mask & laneBit;
+    v |= __builtin_shuffle(v, Lane16{8, 9, 10, 11, 12, 13, 14, 15, 0, 1, 2, 3, 4, 5, 6, 7});
+    v |= __builtin_shuffle(v, Lane16{4, 5, 6, 7, 0, 1, 2, 3, 12, 13, 14, 15, 8, 9, 10, 11});
+    v |= __builtin_shuffle(v, Lane16{2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13});
+    v |= __builtin_shuffle(v, Lane16{1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14});
+    return static_cast<uint32_t>(v[0]);
 }
 
-// The same scoring, tracking the highest score, how many share it and the
-// first slot holding it.
-DRAMOLEX_INLINE void scoreForBest(int32_t* __restrict row, uint32_t right, int32_t slot, int32_t* __restrict sum,
-                                  int32_t* __restrict top, int32_t* __restrict tied, int32_t* __restrict first,
-                                  int32_t* __restrict negative)
-{
-    for (int j = 0; j < half; ++j) {
-        const int32_t v = row[j] + static_cast<int32_t>((right >> j) & 1u) * 2 - 1;
-        row[j] = v;
-        sum[j] += v;
-        negative[j] |= v;
-        const bool above = v > top[j];
-        const bool equal = v == top[j];
-        tied[j] = above ? 1 : tied[j] + (equal ? 1 : 0);
-        first[j] = above ? slot : first[j];
-        top[j] = above ? v : top[j];
-    }
-}
-
-DRAMOLEX_INLINE void settleBest(int32_t* __restrict record, const int32_t* __restrict played,
-                                const int32_t* __restrict top, const int32_t* __restrict tied,
-                                const int32_t* __restrict first, const int32_t* __restrict negative,
-                                int32_t* __restrict flag, uint32_t replacing)
-{
-    for (int j = 0; j < half; ++j) {
-        flag[j] = static_cast<int32_t>((static_cast<uint32_t>(negative[j]) >> 31) & replacing) | (tied[j] >= 2 ? 1 : 0) |
-                  (first[j] != played[j] ? 1 : 0);
-        record[j] = std::max(record[j], top[j]);
-    }
-}
-
-// Truncated sum / slots for every lane. The product with the reciprocal is
+// Truncated sum / slots in every lane. The product with the reciprocal is
 // within 2^-25 of the quotient for sums below 2^31, and a quotient that is not
 // whole lies at least 1/16 from the next integer, so nudging by 2^-20 towards
 // larger magnitude makes the truncation exact.
-DRAMOLEX_INLINE void averages(const int32_t* __restrict sum, int32_t* __restrict average, double reciprocal)
+DRAMOLEX_INLINE Lane16 averages(Lane16 sum, double reciprocal)
 {
     constexpr double nudge = 1.0 / (1 << 20);
-    for (int j = 0; j < half; ++j) {
-        const double q = static_cast<double>(sum[j]) * reciprocal + (sum[j] < 0 ? -nudge : nudge);
-        average[j] = static_cast<int32_t>(q);
-    }
+    const Double16 wide = __builtin_convertvector(sum, Double16);
+    const Double16 signs = __builtin_convertvector((sum < 0) * 2 + 1, Double16);  // -1 or +1
+    return __builtin_convertvector(wide * reciprocal + signs * nudge, Lane16);
 }
 
-struct CapitalSums {
-    int64_t grouped = 0;
-    int64_t ungrouped = 0;
+struct BlockLanes {
+    alignas(64) int32_t average[64];
+    alignas(64) int32_t before[64];
+    alignas(64) int64_t grouped[chunk];
+    alignas(64) int64_t ungrouped[chunk];
 };
-
-DRAMOLEX_INLINE void payOut(int32_t* __restrict capital, uint32_t won, uint32_t grouped, CapitalSums& sums)
-{
-    int64_t g = 0, u = 0;
-    for (int j = 0; j < half; ++j) {
-        const int32_t c = capital[j] + static_cast<int32_t>((won >> j) & 1u) * 2 - 1;
-        capital[j] = c;
-        const bool inGroup = ((grouped >> j) & 1u) != 0;
-        g += inGroup ? c : 0;
-        u += inGroup ? 0 : c;
-    }
-    sums.grouped += g;
-    sums.ungrouped += u;
-}
-
-uint32_t low(uint64_t word) { return static_cast<uint32_t>(word); }
-uint32_t high(uint64_t word) { return static_cast<uint32_t>(word >> 32); }
 
 } // namespace
 
@@ -119,77 +110,124 @@ void learnBlocks(AgentColumns& a, Learning& learning, const ModelOptions& option
                  int32_t fullWords, int32_t result, int32_t sti, LearningTotals& totals)
 {
     const uint64_t flip = result != 0 ? 0 : ~uint64_t{0};
-    const uint32_t replacing = options.replacement ? 1u : 0u;
+    const Lane16 replacing = splat(options.replacement ? -1 : 0);
     const bool bestRule = options.rule == Rule::best;
     const int32_t slots = a.numStrategies;
     const double reciprocal = 1.0 / slots;
     const size_t planeStride = static_cast<size_t>(a.words);
     const uint64_t* planes = a.plane(sti, 0);
-    CapitalSums capitalSums;
     int64_t avgSum = 0;
-    int32_t bestRecord = totals.bestRecord;
-    Lanes l;
+    int64_t groupedCapital = 0;
+    int64_t ungroupedCapital = 0;
+    Lane16 bestRecord = splat(totals.bestRecord);
+    BlockLanes l;
+    uint64_t right[16];
 
     for (int32_t w = 0; w < fullWords; ++w) {
         const size_t base = static_cast<size_t>(w) * 64;
-        int32_t* record = a.record.data() + base;
-        for (int j = 0; j < 2 * half; ++j) {
-            l.sum[j] = 0;
-            l.flag[j] = 0;
-            l.top[j] = std::numeric_limits<int32_t>::min();
-            l.tied[j] = 0;
-            l.first[j] = 0;
-            l.negative[j] = 0;
-        }
-        for (int32_t s = 0; s < slots; ++s) {
-            const uint64_t right = planes[static_cast<size_t>(s) * planeStride + static_cast<size_t>(w)] ^ flip;
-            int32_t* row = a.scoreRow(s) + base;
-            if (bestRule) {
-                scoreForBest(row, low(right), s, l.sum, l.top, l.tied, l.first, l.negative);
-                scoreForBest(row + half, high(right), s, l.sum + half, l.top + half, l.tied + half, l.first + half,
-                             l.negative + half);
-            } else {
-                scoreForRecord(row, low(right), record, l.sum, l.flag, replacing);
-                scoreForRecord(row + half, high(right), record + half, l.sum + half, l.flag + half, replacing);
-            }
-        }
-        if (bestRule) {
-            const int32_t* played = a.playedSlot.data() + base;
-            settleBest(record, played, l.top, l.tied, l.first, l.negative, l.flag, replacing);
-            settleBest(record + half, played + half, l.top + half, l.tied + half, l.first + half, l.negative + half,
-                       l.flag + half, replacing);
-        }
-        averages(l.sum, l.average, reciprocal);
-        averages(l.sum + half, l.average + half, reciprocal);
-
+        for (int32_t s = 0; s < slots; ++s) right[s] = planes[static_cast<size_t>(s) * planeStride + static_cast<size_t>(w)] ^ flip;
         const uint64_t won = decisions[w] ^ flip;
-        int32_t* capital = a.capital.data() + base;
-        payOut(capital, low(won), low(a.grouped[static_cast<size_t>(w)]), capitalSums);
-        payOut(capital + half, high(won), high(a.grouped[static_cast<size_t>(w)]), capitalSums);
+        const uint64_t inGroup = a.grouped[static_cast<size_t>(w)];
+        uint64_t slowBits = 0;
+        uint64_t movedBits = 0;
+        Lane16 groupedSum = {};
+        Lane16 ungroupedSum = {};
 
-        int32_t anyFlag = 0;
-        for (int j = 0; j < 2 * half; ++j) anyFlag |= l.flag[j];
-        if (anyFlag != 0) {
-            for (int j = 0; j < 2 * half; ++j) {
-                if (l.flag[j] == 0) continue;
-                const auto agent = static_cast<int32_t>(base) + j;
-                learning.finish(agent);
-                l.average[j] = learning.average(agent);
+        // Slot by slot over all 64 agents, so each score row is read as one
+        // run of four cache lines; the running values stay in registers.
+        Lane16 sum[chunks], negative[chunks], top[chunks], first[chunks], tied[chunks];
+#pragma GCC unroll 4
+        for (int c = 0; c < chunks; ++c) {
+            int32_t* row = a.scoreRow(0) + base + c * chunk;
+            // Right: -1 - 2 * (-1) = +1; wrong: -1.
+            const Lane16 v = load(row) - 1 - (expand(static_cast<uint32_t>(right[0] >> (c * chunk))) << 1);
+            store(row, v);
+            sum[c] = v;
+            negative[c] = v;
+            top[c] = v;
+            first[c] = Lane16{};
+            tied[c] = splat(1);
+        }
+        for (int32_t s = 1; s < slots; ++s) {
+            int32_t* row = a.scoreRow(s) + base;
+            const Lane16 slot = splat(s);
+#pragma GCC unroll 4
+            for (int c = 0; c < chunks; ++c) {
+                const Lane16 v =
+                    load(row + c * chunk) - 1 - (expand(static_cast<uint32_t>(right[s] >> (c * chunk))) << 1);
+                store(row + c * chunk, v);
+                sum[c] += v;
+                negative[c] |= v;
+                const Lane16 above = v > top[c];
+                if (bestRule) tied[c] = above ? splat(1) : tied[c] - (v == top[c]);
+                first[c] = above ? slot : first[c];
+                top[c] = above ? v : top[c];
             }
+        }
+
+#pragma GCC unroll 4
+        for (int c = 0; c < chunks; ++c) {
+            const size_t at = base + static_cast<size_t>(c * chunk);
+            const int shift = c * chunk;
+            // Agents the scalar path finishes: a strategy to replace, or under
+            // the best rule a tie at the top, which needs a draw.
+            Lane16 slow = (negative[c] < 0) & replacing;
+            if (bestRule) slow |= tied[c] >= 2;
+            int32_t* recordAt = a.record.data() + at;
+            int32_t* playedAt = a.playedSlot.data() + at;
+            const Lane16 record = load(recordAt);
+            const Lane16 played = load(playedAt);
+            const Lane16 beats = top[c] > record;
+            // The played slot moves with a new record, or under the best rule
+            // to the single highest score.
+            const Lane16 moves = ~slow & (bestRule ? splat(-1) : beats);
+            const Lane16 nowPlayed = moves ? first[c] : played;
+            const Lane16 nowRecord = (~slow & beats) ? top[c] : record;
+            store(recordAt, nowRecord);
+            store(playedAt, nowPlayed);
+            store(l.before + c * chunk, played);
+            bestRecord = nowRecord > bestRecord ? nowRecord : bestRecord;
+            slowBits |= static_cast<uint64_t>(gather(slow)) << shift;
+            movedBits |= static_cast<uint64_t>(gather(nowPlayed != played)) << shift;
+            store(l.average + c * chunk, averages(sum[c], reciprocal));
+
+            int32_t* capitalAt = a.capital.data() + at;
+            const Lane16 capital = load(capitalAt) - 1 - (expand(static_cast<uint32_t>(won >> shift)) << 1);
+            store(capitalAt, capital);
+            const Lane16 grouped = expand(static_cast<uint32_t>(inGroup >> shift));
+            groupedSum += capital & grouped;
+            ungroupedSum += capital & ~grouped;
+        }
+
+        uint64_t* playedPlanes = a.played.data() + static_cast<size_t>(w);
+        for (uint64_t m = movedBits; m != 0; m &= m - 1) {
+            const int j = __builtin_ctzll(m);
+            const uint64_t bit = uint64_t{1} << j;
+            playedPlanes[static_cast<size_t>(l.before[j]) * planeStride] &= ~bit;
+            playedPlanes[static_cast<size_t>(a.playedSlot[base + static_cast<size_t>(j)]) * planeStride] |= bit;
+        }
+        for (uint64_t m = slowBits; m != 0; m &= m - 1) {
+            const int j = __builtin_ctzll(m);
+            const auto agent = static_cast<int32_t>(base) + j;
+            learning.finish(agent);
+            l.average[j] = learning.average(agent);
+            bestRecord[0] = std::max(bestRecord[0], a.record[static_cast<size_t>(agent)]);
         }
         int64_t blockSum = 0;
-        int32_t blockBest = bestRecord;
-        for (int j = 0; j < 2 * half; ++j) {
-            blockSum += l.average[j];
-            blockBest = std::max(blockBest, record[j]);
-        }
+        for (int j = 0; j < 64; ++j) blockSum += l.average[j];
         avgSum += blockSum;
-        bestRecord = blockBest;
+        // Four chunks of capitals below 2^26 stay within 32 bits per lane.
+        for (int j = 0; j < chunk; ++j) {
+            groupedCapital += groupedSum[j];
+            ungroupedCapital += ungroupedSum[j];
+        }
     }
+    int32_t best = totals.bestRecord;
+    for (int j = 0; j < chunk; ++j) best = std::max(best, bestRecord[j]);
     totals.avgScoreSum += avgSum;
-    totals.bestRecord = bestRecord;
-    totals.groupedCapital += capitalSums.grouped;
-    totals.ungroupedCapital += capitalSums.ungrouped;
+    totals.bestRecord = best;
+    totals.groupedCapital += groupedCapital;
+    totals.ungroupedCapital += ungroupedCapital;
 }
 
 #else

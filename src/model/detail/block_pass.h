@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "model/detail/agent_columns.h"
@@ -15,6 +16,13 @@ struct LearningTotals {
     int64_t groupedCapital = 0;
     int64_t ungroupedCapital = 0;
 };
+
+// Sets every agent's own side for history index sti (the side of its played
+// slot), one bit per agent; returns how many chose side 1.
+int32_t decideOwnSides(const AgentColumns& a, int32_t sti, uint64_t* decisions);
+
+// Set bits in count words.
+int32_t countOnes(const uint64_t* words, size_t count);
 
 // Whether this build has the vector pass (the DRAMOLEX_SIMD build option).
 bool blockPassBuilt();
