@@ -1,5 +1,7 @@
 #include "model/fast_town.h"
 
+#include <algorithm>
+
 #include "model/agent.h"
 #include "model/detail/block_pass.h"
 #include "model/detail/learning.h"
@@ -32,17 +34,29 @@ bool FastTown::vectorPassBuilt() { return detail::blockPassBuilt(); }
 
 void FastTown::newAgent(int32_t slot)
 {
-    const auto i = static_cast<size_t>(slot);
-    columns.capital[i] = 100;
-    columns.age[i] = 0;
-    columns.setGroupIndex(slot, Agent::noGroup);
-    detail::Learning(columns, uniform, options, draws).drawNewStrategies(slot);
-    if (avgAge == noMortality) {
-        columns.lifeSpan[i] = -1;
-    } else {
-        random::Ziggurat& z = normal();
-        z.zigset(Agent::lifeSpanSeed);
-        columns.lifeSpan[i] = Agent::lifeSpanFrom(z.rnor(), avgAge);
+    newborns(detail::AgentColumns::wordOf(slot), detail::AgentColumns::bitOf(slot));
+}
+
+void FastTown::newborns(size_t word, uint64_t born)
+{
+    for (uint64_t m = born; m != 0; m &= m - 1) {
+        const auto slot = static_cast<int32_t>(word * 64) + __builtin_ctzll(m);
+        columns.capital[static_cast<size_t>(slot)] = 100;
+        columns.age[static_cast<size_t>(slot)] = 0;
+        columns.setGroupIndex(slot, Agent::noGroup);
+    }
+    detail::Learning(columns, uniform, options, scratch).drawNewborns(word, born);
+    // The life spans come from the normal generator, which the strategies'
+    // draws do not touch, so they may follow in a second loop.
+    for (uint64_t m = born; m != 0; m &= m - 1) {
+        const auto slot = word * 64 + static_cast<size_t>(__builtin_ctzll(m));
+        if (avgAge == noMortality) {
+            columns.lifeSpan[slot] = -1;
+        } else {
+            random::Ziggurat& z = normal();
+            z.zigset(Agent::lifeSpanSeed);
+            columns.lifeSpan[slot] = Agent::lifeSpanFrom(z.rnor(), avgAge);
+        }
     }
 }
 
@@ -71,14 +85,24 @@ void FastTown::createAgents()
 void FastTown::popControl()
 {
     int32_t deaths = 0;
-    for (int32_t i = 0; i < numAgents; ++i) {
-        const auto slot = static_cast<size_t>(i);
-        if (++columns.age[slot] == columns.lifeSpan[slot]) {
-            if (columns.groupIndex[slot] != Agent::noGroup) --groupedAlive;
-            newAgent(i);
-            ++deaths;
+    for (size_t w = 0; w < decisions.size(); ++w) {
+        const size_t base = w * 64;
+        const int lanes = std::min(64, numAgents - static_cast<int32_t>(base));
+        int32_t* age = columns.age.data() + base;
+        uint64_t born = 0;
+        if (lanes == 64) {
+            born = detail::ageWord(age, columns.lifeSpan.data() + base);
+        } else {
+            for (int j = 0; j < lanes; ++j) {
+                if (++age[j] == columns.lifeSpan[base + static_cast<size_t>(j)]) born |= uint64_t{1} << j;
+            }
         }
-        ++report.ageDist[static_cast<size_t>(columns.age[slot])];
+        if (born != 0) {
+            groupedAlive -= __builtin_popcountll(born & columns.grouped[w]);
+            deaths += __builtin_popcountll(born);
+            newborns(w, born);
+        }
+        for (int j = 0; j < lanes; ++j) ++report.ageDist[static_cast<size_t>(age[j])];
     }
     report.numDeaths = deaths;
 }

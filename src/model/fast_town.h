@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/detail/agent_columns.h"
+#include "model/detail/learning.h"
 #include "model/model_options.h"
 #include "model/round_report.h"
 #include "random/glibc_random.h"
@@ -62,6 +63,7 @@ private:
 
     void createAgents();
     void newAgent(int32_t slot);
+    void newborns(size_t word, uint64_t born);
     int32_t herd();
     int32_t leaderStep();
     int32_t groupStep();
@@ -93,6 +95,7 @@ private:
     std::vector<int32_t> memberSlots;     // slots named by some member list, in slot order
     int32_t groupedAlive = 0;
     std::vector<int32_t> draws;           // scratch for bulk draws
+    detail::Learning::Scratch scratch;
     struct Tally {
         int64_t weighted = 0;
         int64_t total = 0;

@@ -54,7 +54,7 @@ int32_t FastTown::countSideOne() const
 
 void FastTown::learn(int32_t result)
 {
-    detail::Learning learning(columns, uniform, options, draws);
+    detail::Learning learning(columns, uniform, options, scratch);
     detail::LearningTotals totals;
     int32_t firstScalar = 0;
     if (detail::blockPassBuilt() && roundsPlayed < vectorRoundLimit) {

@@ -106,6 +106,19 @@ struct BlockLanes {
 } // namespace
 
 DRAMOLEX_VECTOR_CLONES
+uint64_t ageWord(int32_t* age, const int32_t* lifeSpan)
+{
+    uint64_t reached = 0;
+#pragma GCC unroll 4
+    for (int c = 0; c < chunks; ++c) {
+        const Lane16 older = load(age + c * chunk) + 1;
+        store(age + c * chunk, older);
+        reached |= static_cast<uint64_t>(gather(older == load(lifeSpan + c * chunk))) << (c * chunk);
+    }
+    return reached;
+}
+
+DRAMOLEX_VECTOR_CLONES
 void learnBlocks(AgentColumns& a, Learning& learning, const ModelOptions& options, const uint64_t* decisions,
                  int32_t fullWords, int32_t result, int32_t sti, LearningTotals& totals)
 {
@@ -233,6 +246,15 @@ void learnBlocks(AgentColumns& a, Learning& learning, const ModelOptions& option
 #else
 
 bool blockPassBuilt() { return false; }
+
+uint64_t ageWord(int32_t* age, const int32_t* lifeSpan)
+{
+    uint64_t reached = 0;
+    for (int j = 0; j < 64; ++j) {
+        if (++age[j] == lifeSpan[j]) reached |= uint64_t{1} << j;
+    }
+    return reached;
+}
 
 void learnBlocks(AgentColumns&, Learning&, const ModelOptions&, const uint64_t*, int32_t, int32_t, int32_t,
                  LearningTotals&)

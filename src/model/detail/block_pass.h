@@ -24,6 +24,10 @@ int32_t decideOwnSides(const AgentColumns& a, int32_t sti, uint64_t* decisions);
 // Set bits in count words.
 int32_t countOnes(const uint64_t* words, size_t count);
 
+// Ages 64 agents by one round; bit j of the result is set when agent j has
+// reached its life span.
+uint64_t ageWord(int32_t* age, const int32_t* lifeSpan);
+
 // Whether this build has the vector pass (the DRAMOLEX_SIMD build option).
 bool blockPassBuilt();
 

@@ -16,29 +16,44 @@ int32_t saturatingStep(int32_t value, bool up)
 
 } // namespace
 
-void Learning::drawNewStrategies(int32_t agent)
+void Learning::drawNewborns(size_t w, uint64_t newborns)
 {
-    const int32_t perSlot = a.numIndices;
-    const size_t count = static_cast<size_t>(a.numStrategies) * static_cast<size_t>(perSlot);
-    draws.resize(count);
-    uniform.take(draws.data(), count);
-    const size_t w = AgentColumns::wordOf(agent);
-    const uint64_t bit = AgentColumns::bitOf(agent);
+    const int32_t slots = a.numStrategies;
+    const int32_t indices = a.numIndices;
+    const size_t sides = static_cast<size_t>(slots) * static_cast<size_t>(indices);
+    // Under the best rule all slots tie at 100, so a newborn with two or more
+    // slots draws the one it plays right after its strategies.
+    const bool chooses = options.rule == Rule::best && slots >= 2;
+    const size_t perNewborn = sides + (chooses ? 1 : 0);
+    std::vector<int32_t>& draws = scratch.draws;
+    std::vector<uint64_t>& bits = scratch.bits;
+    draws.resize(perNewborn * static_cast<size_t>(__builtin_popcountll(newborns)));
+    uniform.take(draws.data(), draws.size());
+    bits.assign(sides, 0);
     const int32_t* draw = draws.data();
-    for (int32_t s = 0; s < a.numStrategies; ++s) {
-        for (int32_t h = 0; h < perSlot; ++h) {
-            uint64_t& word = a.plane(h, s)[w];
-            word = (word & ~bit) | ((*draw++ & 1) != 0 ? bit : 0);
-        }
-        a.score(s, agent) = initialScore;
+    for (uint64_t m = newborns; m != 0; m &= m - 1) {
+        const int j = __builtin_ctzll(m);
+        uint64_t* __restrict out = bits.data();
+        for (size_t k = 0; k < sides; ++k) out[k] |= static_cast<uint64_t>(draw[k] & 1) << j;
+        const auto agent = static_cast<int32_t>(w * AgentColumns::laneBits) + j;
+        for (int32_t s = 0; s < slots; ++s) a.score(s, agent) = initialScore;
+        a.record[static_cast<size_t>(agent)] = initialScore;
+        a.setPlayed(agent, chooses ? draw[sides] % slots : 0);
+        draw += perNewborn;
     }
-    a.record[static_cast<size_t>(agent)] = initialScore;
-    a.setPlayed(agent, 0);
-    if (options.rule == Rule::best) choosePlayed(agent);
+    // Draw k of a newborn is slot k / indices, history index k % indices.
+    const uint64_t* in = bits.data();
+    for (int32_t s = 0; s < slots; ++s) {
+        for (int32_t h = 0; h < indices; ++h) {
+            uint64_t& word = a.plane(h, s)[w];
+            word = (word & ~newborns) | *in++;
+        }
+    }
 }
 
 void Learning::redraw(int32_t agent, int32_t slot)
 {
+    std::vector<int32_t>& draws = scratch.draws;
     const size_t count = static_cast<size_t>(a.numIndices);
     draws.resize(count);
     uniform.take(draws.data(), count);

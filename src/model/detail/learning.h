@@ -15,15 +15,22 @@ namespace dramolex::model::detail {
 // whole learning step where no vector pass is built.
 class Learning {
 public:
-    Learning(AgentColumns& columns, random::GlibcRandom& uniform, const ModelOptions& options,
-             std::vector<int32_t>& draws)
-        : a(columns), uniform(uniform), options(options), draws(draws)
+    // Working memory kept between rounds so that no round allocates.
+    struct Scratch {
+        std::vector<int32_t> draws;
+        std::vector<uint64_t> bits;
+    };
+
+    Learning(AgentColumns& columns, random::GlibcRandom& uniform, const ModelOptions& options, Scratch& scratch)
+        : a(columns), uniform(uniform), options(options), scratch(scratch)
     {
     }
 
-    // A fresh agent's strategies in slot order, every score 100, and under the
-    // best rule the slot it starts with.
-    void drawNewStrategies(int32_t agent);
+    // Fresh strategies for the agents of word w whose bits are set in
+    // newborns, in agent order, each in slot order; every score 100, and under
+    // the best rule the slot each starts with. All their draws are taken in
+    // one block and each bit plane is written once.
+    void drawNewborns(size_t w, uint64_t newborns);
 
     // The whole learning step of one agent, with saturating arithmetic.
     // Returns the agent's average strategy score.
@@ -43,7 +50,7 @@ private:
     AgentColumns& a;
     random::GlibcRandom& uniform;
     const ModelOptions& options;
-    std::vector<int32_t>& draws;
+    Scratch& scratch;
 };
 
 } // namespace dramolex::model::detail
