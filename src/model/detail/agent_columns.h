@@ -8,9 +8,11 @@ namespace dramolex::model::detail {
 
 // The state of every agent, one column per field instead of one object per
 // agent. Sides are bit planes: one bit per agent in 64-bit words, one plane per
-// (history index, strategy slot). Scores are rows: one int32 per agent, one
-// row per slot. Columns are padded to whole words of 64 agents; padding lanes
-// are never read back.
+// (history index, strategy slot), stored word by word so that the slots of one
+// history index for 64 agents are adjacent, and a newborn's whole table is one
+// run of memory. Scores are rows: one int32 per agent, one row per slot.
+// Columns are padded to whole words of 64 agents; padding lanes are never
+// read back.
 struct AgentColumns {
     static constexpr int laneBits = 64;
 
@@ -19,10 +21,10 @@ struct AgentColumns {
     int32_t numStrategies = 0;
     int32_t numIndices = 0;   // history indices: 2^memory
 
-    // sides[(h * numStrategies + s) * words + w]: bit j is the side that slot s
-    // of agent 64w+j chooses for history index h.
+    // sides[(w * numIndices + h) * numStrategies + s]: bit j is the side that
+    // slot s of agent 64w+j chooses for history index h.
     std::vector<uint64_t> sides;
-    // played[s * words + w]: bit j is set when agent 64w+j plays slot s.
+    // played[w * numStrategies + s]: bit j is set when agent 64w+j plays slot s.
     std::vector<uint64_t> played;
     // scores[s * stride() + i]
     std::vector<int32_t> scores;
@@ -61,16 +63,19 @@ struct AgentColumns {
     static size_t wordOf(int32_t agent) { return static_cast<size_t>(agent) / laneBits; }
     static uint64_t bitOf(int32_t agent) { return uint64_t{1} << (static_cast<uint32_t>(agent) % laneBits); }
 
-    uint64_t* plane(int32_t h, int32_t s)
+    // The numStrategies words of word w for history index h.
+    uint64_t* sideWords(size_t w, int32_t h)
     {
-        return sides.data() + (static_cast<size_t>(h) * static_cast<size_t>(numStrategies) + static_cast<size_t>(s)) *
-                                  static_cast<size_t>(words);
+        return sides.data() + (w * static_cast<size_t>(numIndices) + static_cast<size_t>(h)) *
+                                  static_cast<size_t>(numStrategies);
     }
-    const uint64_t* plane(int32_t h, int32_t s) const
+    const uint64_t* sideWords(size_t w, int32_t h) const
     {
-        return sides.data() + (static_cast<size_t>(h) * static_cast<size_t>(numStrategies) + static_cast<size_t>(s)) *
-                                  static_cast<size_t>(words);
+        return sides.data() + (w * static_cast<size_t>(numIndices) + static_cast<size_t>(h)) *
+                                  static_cast<size_t>(numStrategies);
     }
+    uint64_t* playedWords(size_t w) { return played.data() + w * static_cast<size_t>(numStrategies); }
+    const uint64_t* playedWords(size_t w) const { return played.data() + w * static_cast<size_t>(numStrategies); }
     int32_t* scoreRow(int32_t s) { return scores.data() + static_cast<size_t>(s) * static_cast<size_t>(stride()); }
     const int32_t* scoreRow(int32_t s) const
     {
@@ -81,11 +86,11 @@ struct AgentColumns {
 
     int32_t side(int32_t agent, int32_t s, int32_t h) const
     {
-        return (plane(h, s)[wordOf(agent)] & bitOf(agent)) != 0 ? 1 : 0;
+        return (sideWords(wordOf(agent), h)[s] & bitOf(agent)) != 0 ? 1 : 0;
     }
     void setSide(int32_t agent, int32_t s, int32_t h, int32_t value)
     {
-        uint64_t& word = plane(h, s)[wordOf(agent)];
+        uint64_t& word = sideWords(wordOf(agent), h)[s];
         word = (word & ~bitOf(agent)) | (value != 0 ? bitOf(agent) : 0);
     }
 
@@ -93,8 +98,8 @@ struct AgentColumns {
     {
         const size_t w = wordOf(agent);
         const uint64_t bit = bitOf(agent);
-        played[static_cast<size_t>(playedSlot[static_cast<size_t>(agent)]) * static_cast<size_t>(words) + w] &= ~bit;
-        played[static_cast<size_t>(slot) * static_cast<size_t>(words) + w] |= bit;
+        playedWords(w)[playedSlot[static_cast<size_t>(agent)]] &= ~bit;
+        playedWords(w)[slot] |= bit;
         playedSlot[static_cast<size_t>(agent)] = slot;
     }
 

@@ -26,14 +26,12 @@ DRAMOLEX_VECTOR_CLONES
 int32_t decideOwnSides(const AgentColumns& a, int32_t sti, uint64_t* decisions)
 {
     const size_t words = static_cast<size_t>(a.words);
-    const uint64_t* planes = a.plane(sti, 0);
-    const uint64_t* played = a.played.data();
     int32_t ones = 0;
     for (size_t w = 0; w < words; ++w) {
+        const uint64_t* sides = a.sideWords(w, sti);
+        const uint64_t* played = a.playedWords(w);
         uint64_t word = 0;
-        for (int32_t s = 0; s < a.numStrategies; ++s) {
-            word |= planes[static_cast<size_t>(s) * words + w] & played[static_cast<size_t>(s) * words + w];
-        }
+        for (int32_t s = 0; s < a.numStrategies; ++s) word |= sides[s] & played[s];
         decisions[w] = word;
         ones += __builtin_popcountll(word);
     }
@@ -127,8 +125,6 @@ void learnBlocks(AgentColumns& a, Learning& learning, const ModelOptions& option
     const bool bestRule = options.rule == Rule::best;
     const int32_t slots = a.numStrategies;
     const double reciprocal = 1.0 / slots;
-    const size_t planeStride = static_cast<size_t>(a.words);
-    const uint64_t* planes = a.plane(sti, 0);
     int64_t avgSum = 0;
     int64_t groupedCapital = 0;
     int64_t ungroupedCapital = 0;
@@ -138,7 +134,8 @@ void learnBlocks(AgentColumns& a, Learning& learning, const ModelOptions& option
 
     for (int32_t w = 0; w < fullWords; ++w) {
         const size_t base = static_cast<size_t>(w) * 64;
-        for (int32_t s = 0; s < slots; ++s) right[s] = planes[static_cast<size_t>(s) * planeStride + static_cast<size_t>(w)] ^ flip;
+        const uint64_t* sides = a.sideWords(static_cast<size_t>(w), sti);
+        for (int32_t s = 0; s < slots; ++s) right[s] = sides[s] ^ flip;
         const uint64_t won = decisions[w] ^ flip;
         const uint64_t inGroup = a.grouped[static_cast<size_t>(w)];
         uint64_t slowBits = 0;
@@ -212,12 +209,12 @@ void learnBlocks(AgentColumns& a, Learning& learning, const ModelOptions& option
             ungroupedSum += capital & ~grouped;
         }
 
-        uint64_t* playedPlanes = a.played.data() + static_cast<size_t>(w);
+        uint64_t* playedPlanes = a.playedWords(static_cast<size_t>(w));
         for (uint64_t m = movedBits; m != 0; m &= m - 1) {
             const int j = __builtin_ctzll(m);
             const uint64_t bit = uint64_t{1} << j;
-            playedPlanes[static_cast<size_t>(l.before[j]) * planeStride] &= ~bit;
-            playedPlanes[static_cast<size_t>(a.playedSlot[base + static_cast<size_t>(j)]) * planeStride] |= bit;
+            playedPlanes[l.before[j]] &= ~bit;
+            playedPlanes[a.playedSlot[base + static_cast<size_t>(j)]] |= bit;
         }
         for (uint64_t m = slowBits; m != 0; m &= m - 1) {
             const int j = __builtin_ctzll(m);

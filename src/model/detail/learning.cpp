@@ -42,11 +42,11 @@ void Learning::drawNewborns(size_t w, uint64_t newborns)
         draw += perNewborn;
     }
     // Draw k of a newborn is slot k / indices, history index k % indices.
-    const uint64_t* in = bits.data();
-    for (int32_t s = 0; s < slots; ++s) {
-        for (int32_t h = 0; h < indices; ++h) {
-            uint64_t& word = a.plane(h, s)[w];
-            word = (word & ~newborns) | *in++;
+    uint64_t* words = a.sideWords(w, 0);
+    for (int32_t h = 0; h < indices; ++h) {
+        for (int32_t s = 0; s < slots; ++s) {
+            uint64_t& word = words[static_cast<size_t>(h) * static_cast<size_t>(slots) + static_cast<size_t>(s)];
+            word = (word & ~newborns) | bits[static_cast<size_t>(s) * static_cast<size_t>(indices) + static_cast<size_t>(h)];
         }
     }
 }
