@@ -150,6 +150,8 @@ TEST(FastTown, MatchesTheReferenceOverLongRuns)
 
 TEST(FastTown, FullSizePopulationWithHerdingAndMortality)
 {
+    // The parameters of the stored golden log.
+    playAndCompare({61, 60, 20, 3, 20261211u, 250});
     playAndCompare({FastTown::maxAgents, 100, 50, 10, 2026u, 60});
     playAndCompare({FastTown::maxAgents, 30, 1, 4, 17u, 20});
 }

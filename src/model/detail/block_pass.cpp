@@ -96,6 +96,8 @@ DRAMOLEX_INLINE Lane16 averages(Lane16 sum, double reciprocal)
 
 struct BlockLanes {
     alignas(64) int32_t average[64];
+    alignas(64) int32_t top[64];
+    alignas(64) int32_t tied[64];
     alignas(64) int32_t before[64];
     alignas(64) int64_t grouped[chunk];
     alignas(64) int64_t ungrouped[chunk];
@@ -139,6 +141,7 @@ void learnBlocks(AgentColumns& a, Learning& learning, const ModelOptions& option
         const uint64_t won = decisions[w] ^ flip;
         const uint64_t inGroup = a.grouped[static_cast<size_t>(w)];
         uint64_t slowBits = 0;
+        uint64_t tieBits = 0;
         uint64_t movedBits = 0;
         Lane16 groupedSum = {};
         Lane16 ungroupedSum = {};
@@ -179,10 +182,11 @@ void learnBlocks(AgentColumns& a, Learning& learning, const ModelOptions& option
         for (int c = 0; c < chunks; ++c) {
             const size_t at = base + static_cast<size_t>(c * chunk);
             const int shift = c * chunk;
-            // Agents the scalar path finishes: a strategy to replace, or under
-            // the best rule a tie at the top, which needs a draw.
-            Lane16 slow = (negative[c] < 0) & replacing;
-            if (bestRule) slow |= tied[c] >= 2;
+            // Agents the scalar path finishes: a strategy to replace. Under
+            // the best rule, a tie at the top needs a draw, taken below in
+            // agent order.
+            const Lane16 slow = (negative[c] < 0) & replacing;
+            const Lane16 tie = bestRule ? ~slow & (tied[c] >= 2) : Lane16{};
             int32_t* recordAt = a.record.data() + at;
             int32_t* playedAt = a.playedSlot.data() + at;
             const Lane16 record = load(recordAt);
@@ -190,7 +194,7 @@ void learnBlocks(AgentColumns& a, Learning& learning, const ModelOptions& option
             const Lane16 beats = top[c] > record;
             // The played slot moves with a new record, or under the best rule
             // to the single highest score.
-            const Lane16 moves = ~slow & (bestRule ? splat(-1) : beats);
+            const Lane16 moves = ~slow & (bestRule ? ~tie : beats);
             const Lane16 nowPlayed = moves ? first[c] : played;
             const Lane16 nowRecord = (~slow & beats) ? top[c] : record;
             store(recordAt, nowRecord);
@@ -199,6 +203,11 @@ void learnBlocks(AgentColumns& a, Learning& learning, const ModelOptions& option
             bestRecord = nowRecord > bestRecord ? nowRecord : bestRecord;
             slowBits |= static_cast<uint64_t>(gather(slow)) << shift;
             movedBits |= static_cast<uint64_t>(gather(nowPlayed != played)) << shift;
+            if (bestRule) {
+                tieBits |= static_cast<uint64_t>(gather(tie)) << shift;
+                store(l.top + c * chunk, top[c]);
+                store(l.tied + c * chunk, tied[c]);
+            }
             store(l.average + c * chunk, averages(sum[c], reciprocal));
 
             int32_t* capitalAt = a.capital.data() + at;
@@ -216,12 +225,16 @@ void learnBlocks(AgentColumns& a, Learning& learning, const ModelOptions& option
             playedPlanes[l.before[j]] &= ~bit;
             playedPlanes[a.playedSlot[base + static_cast<size_t>(j)]] |= bit;
         }
-        for (uint64_t m = slowBits; m != 0; m &= m - 1) {
+        for (uint64_t m = slowBits | tieBits; m != 0; m &= m - 1) {
             const int j = __builtin_ctzll(m);
             const auto agent = static_cast<int32_t>(base) + j;
-            learning.finish(agent);
-            l.average[j] = learning.average(agent);
-            bestRecord[0] = std::max(bestRecord[0], a.record[static_cast<size_t>(agent)]);
+            if ((slowBits >> j & 1) != 0) {
+                learning.finish(agent);
+                l.average[j] = learning.average(agent);
+                bestRecord[0] = std::max(bestRecord[0], a.record[static_cast<size_t>(agent)]);
+            } else {
+                learning.playOneOf(agent, l.top[j], l.tied[j]);
+            }
         }
         int64_t blockSum = 0;
         for (int j = 0; j < 64; ++j) blockSum += l.average[j];

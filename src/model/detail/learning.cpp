@@ -87,17 +87,24 @@ void Learning::choosePlayed(int32_t agent)
         return;
     }
     if (top > a.record[i]) a.record[i] = top;
-    int32_t pick = first;
     if (tied >= 2) {
-        int32_t r = uniform.below(tied);
-        for (int32_t s = first; s < a.numStrategies; ++s) {
-            if (a.score(s, agent) == top && r-- == 0) {
-                pick = s;
-                break;
-            }
+        playOneOf(agent, top, tied);
+    } else {
+        a.setPlayed(agent, first);
+    }
+}
+
+void Learning::playOneOf(int32_t agent, int32_t top, int32_t tied)
+{
+    // rand() is never negative, so for a power of two the remainder is a mask.
+    const int32_t draw = uniform.rand();
+    int32_t r = (tied & (tied - 1)) == 0 ? draw & (tied - 1) : draw % tied;
+    for (int32_t s = 0; s < a.numStrategies; ++s) {
+        if (a.score(s, agent) == top && r-- == 0) {
+            a.setPlayed(agent, s);
+            return;
         }
     }
-    a.setPlayed(agent, pick);
 }
 
 void Learning::finish(int32_t agent)

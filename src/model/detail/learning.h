@@ -40,6 +40,10 @@ public:
     // replacement draws in slot order, then the choice of the played slot.
     void finish(int32_t agent);
 
+    // Under the best rule: plays the r-th of the tied slots holding the
+    // highest score top, for one draw r = rand() % tied.
+    void playOneOf(int32_t agent, int32_t top, int32_t tied);
+
     // Sum of the agent's scores divided by the number of slots, truncated.
     int32_t average(int32_t agent) const;
 
