@@ -23,6 +23,12 @@ int32_t countOnes(const uint64_t* words, size_t count)
 }
 
 DRAMOLEX_VECTOR_CLONES
+void foldSides(uint64_t* __restrict bits, const int32_t* __restrict draws, size_t count, int lane)
+{
+    for (size_t k = 0; k < count; ++k) bits[k] |= static_cast<uint64_t>(draws[k] & 1) << lane;
+}
+
+DRAMOLEX_VECTOR_CLONES
 int32_t decideOwnSides(const AgentColumns& a, int32_t sti, uint64_t* decisions)
 {
     const size_t words = static_cast<size_t>(a.words);

@@ -28,6 +28,10 @@ int32_t countOnes(const uint64_t* words, size_t count);
 // reached its life span.
 uint64_t ageWord(int32_t* age, const int32_t* lifeSpan);
 
+// bits[k] |= (draws[k] & 1) << lane for k < count: one newborn's sides into
+// the words of its 64-agent block.
+void foldSides(uint64_t* bits, const int32_t* draws, size_t count, int lane);
+
 // Whether this build has the vector pass (the DRAMOLEX_SIMD build option).
 bool blockPassBuilt();
 

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "model/detail/block_pass.h"
+
 namespace dramolex::model::detail {
 
 namespace {
@@ -33,8 +35,7 @@ void Learning::drawNewborns(size_t w, uint64_t newborns)
     const int32_t* draw = draws.data();
     for (uint64_t m = newborns; m != 0; m &= m - 1) {
         const int j = __builtin_ctzll(m);
-        uint64_t* __restrict out = bits.data();
-        for (size_t k = 0; k < sides; ++k) out[k] |= static_cast<uint64_t>(draw[k] & 1) << j;
+        foldSides(bits.data(), draw, sides, j);
         const auto agent = static_cast<int32_t>(w * AgentColumns::laneBits) + j;
         for (int32_t s = 0; s < slots; ++s) a.score(s, agent) = initialScore;
         a.record[static_cast<size_t>(agent)] = initialScore;
