@@ -54,6 +54,12 @@ public:
 
     // Whether rounds run through the vector pass in this build.
     static bool vectorPassBuilt();
+    // Rounds before the scalar path takes over from the vector pass for good.
+    static constexpr int64_t vectorRoundLimit = int64_t{1} << 26;
+
+    // For tests only: count rounds from the given number, to reach the
+    // hand-over to the scalar path without playing 67 million rounds.
+    void setRoundsPlayedForTesting(int64_t rounds) { roundsPlayed = rounds; }
 
 private:
     struct GroupState {

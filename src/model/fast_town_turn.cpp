@@ -13,11 +13,6 @@ namespace dramolex::model {
 
 namespace {
 
-// Scores and capital move by at most 1 a round from at most 100, so before
-// this many rounds no sum of 16 scores or of 64 capitals leaves 32 bits and no
-// value saturates: the vector pass needs no overflow checks.
-constexpr int64_t vectorRoundLimit = int64_t{1} << 26;
-
 uint64_t bitOf(uint64_t word, uint32_t j) { return (word >> j) & 1u; }
 
 } // namespace
@@ -57,6 +52,9 @@ void FastTown::learn(int32_t result)
     detail::Learning learning(columns, uniform, options, scratch);
     detail::LearningTotals totals;
     int32_t firstScalar = 0;
+    // Scores and capital move by at most 1 a round from at most 100, so
+    // before the limit no sum of 16 scores leaves 32 bits and no value
+    // saturates: the vector pass needs no overflow checks.
     if (detail::blockPassBuilt() && roundsPlayed < vectorRoundLimit) {
         const int32_t fullWords = numAgents / detail::AgentColumns::laneBits;
         detail::learnBlocks(columns, learning, options, decisions.data(), fullWords, result, sti, totals);

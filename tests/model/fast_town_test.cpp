@@ -148,6 +148,24 @@ TEST(FastTown, MatchesTheReferenceOverLongRuns)
     playAndCompare({9, 100, -1, 4, 12u, 6000});
 }
 
+// The vector pass hands over to the scalar path after a fixed number of
+// rounds; the rounds on either side of the hand-over match the reference.
+TEST(FastTown, HandsOverToTheScalarPathSeamlessly)
+{
+    Ziggurat referenceNormal, kernelNormal;
+    Town town(200, 50, 30, 4, 4242u, referenceNormal);
+    FastTown fast(200, 50, 30, 4, 4242u, kernelNormal);
+    for (int round = 0; round < 40; ++round) {
+        town.turn();
+        fast.turn();
+    }
+    fast.setRoundsPlayedForTesting(FastTown::vectorRoundLimit - 20);
+    for (int round = 0; round < 60; ++round) {
+        ASSERT_TRUE(sameReport(town.turn(), fast.turn())) << "round " << round;
+        ASSERT_TRUE(sameAgents(town, fast)) << "round " << round;
+    }
+}
+
 TEST(FastTown, FullSizePopulationWithHerdingAndMortality)
 {
     // The parameters of the stored golden log.
