@@ -31,6 +31,8 @@ public:
     const pass_graph& turn();
 
     int32_t getSti() const { return sti; }
+    // The last results, the latest in bit 0: the next round's history index.
+    uint32_t getHistoryBits() const { return static_cast<uint32_t>(nextSti); }
     const pass_graph& getReport() const { return report; }
     int32_t getNumAgents() const { return numAgents; }
     int32_t getNumGroups() const { return numGroups; }
@@ -100,8 +102,7 @@ private:
     std::vector<int32_t> memberGroup;     // group whose member list names the slot, or -1
     std::vector<int32_t> memberSlots;     // slots named by some member list, in slot order
     int32_t groupedAlive = 0;
-    std::vector<int32_t> draws;           // scratch for bulk draws
-    detail::Learning::Scratch scratch;
+    detail::Learning::Scratch scratch;    // room for bulk draws, kept between rounds
     struct Tally {
         int64_t weighted = 0;
         int64_t total = 0;

@@ -102,6 +102,7 @@ int32_t FastTown::leaderStep()
         const uint64_t valid = w + 1 == words ? lastMask : ~uint64_t{0};
         differing += std::popcount((target == 1 ? ~decisions[w] : decisions[w]) & valid);
     }
+    std::vector<int32_t>& draws = scratch.draws;
     draws.resize(static_cast<size_t>(differing));
     uniform.take(draws.data(), draws.size());
     const int32_t* draw = draws.data();
@@ -153,6 +154,7 @@ int32_t FastTown::groupStep()
     }
 
     // One draw per agent still in a group, in agent order.
+    std::vector<int32_t>& draws = scratch.draws;
     draws.resize(static_cast<size_t>(groupedAlive));
     uniform.take(draws.data(), draws.size());
     const int32_t* draw = draws.data();

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "model/round_rules.h"
 #include "model/town.h"
 #include "random/ziggurat.h"
 
@@ -98,6 +99,9 @@ void playAndCompare(const Config& c)
         const pass_graph& actual = fast.turn();
         ASSERT_TRUE(sameReport(expected, actual)) << "round " << round;
         ASSERT_EQ(town.getSti(), fast.getSti()) << "round " << round;
+        ASSERT_EQ(dramolex::model::rules::historyIndex(town.getHistory()) & 7,
+                  static_cast<int32_t>(fast.getHistoryBits() & 7))
+            << "round " << round;
         // Agent state every round early on, then now and then: a slip in the
         // rare paths shows up in the reports within a few rounds anyway.
         if (round <= 20 || round % 97 == 0 || round == c.rounds) {
