@@ -64,13 +64,13 @@ void BM_NewbornAgents(benchmark::State& state)
 BENCHMARK(BM_NewbornAgents<Town>)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_NewbornAgents<FastTown>)->Unit(benchmark::kMicrosecond);
 
-// The standard minority game: memory 8, two strategies, the best current
-// score plays, no replacement.
-template <class Population>
+// (D) the standard minority game: two strategies, the best current score
+// played, no replacement; memory 8 and 10.
+template <class Population, int memory>
 void BM_StandardGame(benchmark::State& state)
 {
     ModelOptions options;
-    options.memory = 8;
+    options.memory = memory;
     options.strategies = 2;
     options.rule = dramolex::model::Rule::best;
     options.replacement = false;
@@ -78,8 +78,10 @@ void BM_StandardGame(benchmark::State& state)
     for (int i = 0; i < 50; ++i) town.turn();
     playRounds(state, town, options.strategies);
 }
-BENCHMARK(BM_StandardGame<Town>)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_StandardGame<FastTown>)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_StandardGame, Town, 8)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_StandardGame, FastTown, 8)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_StandardGame, Town, 10)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_StandardGame, FastTown, 10)->Unit(benchmark::kMicrosecond);
 
 // A straightforward implementation for comparison: strategy objects with
 // eight int sides each and the C library's locked rand().

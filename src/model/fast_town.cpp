@@ -10,22 +10,34 @@
 namespace dramolex::model {
 
 FastTown::FastTown(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed)
-    : FastTown(numAgents, grouperPercent, avgAge, numGroups, seed, random::Ziggurat::processWide())
+    : FastTown(numAgents, grouperPercent, avgAge, numGroups, seed, ModelOptions{})
 {
 }
 
 FastTown::FastTown(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
                    random::Ziggurat& normal)
-    : avgAge(avgAge), numAgents(numAgents), numGroups(numGroups), grouperPercent(grouperPercent), uniform(seed),
-      sharedNormal(&normal), capitalLimit(Group{}.getCapitalLimit())
+    : FastTown(numAgents, grouperPercent, avgAge, numGroups, seed, ModelOptions{}, &normal)
 {
-    createAgents();
 }
 
 FastTown::FastTown(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
                    const ModelOptions& options)
+    : FastTown(numAgents, grouperPercent, avgAge, numGroups, seed, options, &random::Ziggurat::processWide())
+{
+}
+
+FastTown::FastTown(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
+                   const ModelOptions& options, random::Ziggurat& normal)
+    : FastTown(numAgents, grouperPercent, avgAge, numGroups, seed, options, &normal)
+{
+}
+
+FastTown::FastTown(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
+                   const ModelOptions& options, random::Ziggurat* fixedNormal)
     : avgAge(avgAge), numAgents(numAgents), numGroups(numGroups), grouperPercent(grouperPercent), options(options),
-      uniform(seed), sharedNormal(&random::Ziggurat::processWide()), capitalLimit(Group{}.getCapitalLimit())
+      uniform(seed), sharedNormal(options.lifespans == LifeSpans::seeded ? nullptr : fixedNormal),
+      ownNormal(options.lifespans == LifeSpans::seeded ? random::Ziggurat::seededFor(seed) : random::Ziggurat{}),
+      capitalLimit(Group{}.getCapitalLimit())
 {
     createAgents();
 }

@@ -24,8 +24,13 @@ public:
     FastTown(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed);
     FastTown(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
              random::Ziggurat& normal);
+    // A member of the model family: fixed life spans from the process-wide
+    // normal generator, seeded ones from a generator of this population's own.
     FastTown(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
              const ModelOptions& options);
+    // The same, with fixed life spans from the given generator instead.
+    FastTown(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
+             const ModelOptions& options, random::Ziggurat& normal);
 
     // Plays one round; the same record is returned (and overwritten) each time.
     const pass_graph& turn();
@@ -69,6 +74,8 @@ private:
         int32_t oppositeSuggestion = 0;
     };
 
+    FastTown(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
+             const ModelOptions& options, random::Ziggurat* fixedNormal);
     void createAgents();
     void newAgent(int32_t slot);
     void newborns(size_t word, uint64_t born);

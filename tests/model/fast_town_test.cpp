@@ -15,6 +15,7 @@
 namespace {
 
 using dramolex::model::FastTown;
+using dramolex::model::LifeSpans;
 using dramolex::model::ModelOptions;
 using dramolex::model::pass_graph;
 using dramolex::model::Rule;
@@ -36,7 +37,8 @@ struct Config {
         out << agents << " agents, " << grouperPercent << " % in " << groups << " groups, life span " << avgAge
             << ", seed " << seed << ", memory " << options.memory << ", strategies " << options.strategies
             << ", rule " << (options.rule == Rule::best ? "best" : "record") << ", replacement "
-            << (options.replacement ? "on" : "off");
+            << (options.replacement ? "on" : "off") << ", life spans "
+            << (options.lifespans == LifeSpans::seeded ? "seeded" : "fixed");
         return out.str();
     }
 };
@@ -91,8 +93,8 @@ void playAndCompare(const Config& c)
 {
     SCOPED_TRACE(c.describe());
     Ziggurat referenceNormal, kernelNormal;
-    Town town(c.agents, c.grouperPercent, c.avgAge, c.groups, c.seed, referenceNormal);
-    FastTown fast(c.agents, c.grouperPercent, c.avgAge, c.groups, c.seed, kernelNormal);
+    Town town(c.agents, c.grouperPercent, c.avgAge, c.groups, c.seed, c.options, referenceNormal);
+    FastTown fast(c.agents, c.grouperPercent, c.avgAge, c.groups, c.seed, c.options, kernelNormal);
     ASSERT_TRUE(sameAgents(town, fast)) << "after construction";
     for (int round = 1; round <= c.rounds; ++round) {
         const pass_graph& expected = town.turn();
@@ -126,12 +128,25 @@ TEST(FastTown, MatchesTheReferenceAroundWholeWords)
     }
 }
 
-// Many random configurations: every parameter across its range.
+ModelOptions randomOptions(std::mt19937& pick, int32_t maxMemory)
+{
+    auto between = [&pick](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(pick); };
+    ModelOptions o;
+    o.memory = between(1, maxMemory);
+    o.strategies = between(1, 16);
+    o.rule = between(0, 1) == 0 ? Rule::record : Rule::best;
+    o.replacement = between(0, 2) != 0;
+    o.lifespans = between(0, 1) == 0 ? LifeSpans::fixed : LifeSpans::seeded;
+    return o;
+}
+
+// Many random configurations: every parameter and every model option across
+// its range (the default model in a third of them).
 TEST(FastTown, MatchesTheReferenceOnRandomConfigurations)
 {
     std::mt19937 pick(20261211);
     auto between = [&pick](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(pick); };
-    for (int n = 0; n < 60; ++n) {
+    for (int n = 0; n < 90; ++n) {
         Config c{};
         c.agents = between(0, 3) == 0 ? between(1, 70) : between(1, 700);
         c.grouperPercent = between(0, 2) == 0 ? 0 : between(0, 100);
@@ -139,7 +154,35 @@ TEST(FastTown, MatchesTheReferenceOnRandomConfigurations)
         c.groups = between(1, std::max(1, c.agents / 2));
         c.seed = static_cast<uint32_t>(pick());
         c.rounds = between(50, 300);
+        if (n % 3 != 0) c.options = randomOptions(pick, c.agents < 100 ? 10 : 6);
         playAndCompare(c);
+    }
+}
+
+// Each option on its own against the default model, around whole words.
+TEST(FastTown, MatchesTheReferenceForEachOption)
+{
+    ModelOptions best;
+    best.rule = Rule::best;
+    ModelOptions keep;
+    keep.replacement = false;
+    ModelOptions seeded;
+    seeded.lifespans = LifeSpans::seeded;
+    ModelOptions standard;  // the standard minority game
+    standard.memory = 8;
+    standard.strategies = 2;
+    standard.rule = Rule::best;
+    standard.replacement = false;
+    ModelOptions wide;
+    wide.memory = 1;
+    wide.strategies = 16;
+    ModelOptions single;
+    single.strategies = 1;
+    single.memory = 12;
+    for (const ModelOptions& o : {best, keep, seeded, standard, wide, single}) {
+        for (const int32_t agents : {1, 63, 64, 65, 200}) {
+            playAndCompare({agents, 40, 30, std::max(1, agents / 8), 77u + static_cast<uint32_t>(agents), 300, o});
+        }
     }
 }
 
@@ -150,6 +193,15 @@ TEST(FastTown, MatchesTheReferenceOverLongRuns)
     playAndCompare({65, 0, -1, 1, 99u, 6000});
     playAndCompare({130, 60, 40, 5, 3u, 4000});
     playAndCompare({9, 100, -1, 4, 12u, 6000});
+    ModelOptions best;
+    best.rule = Rule::best;
+    playAndCompare({129, 0, -1, 1, 5u, 5000, best});
+    ModelOptions standard;
+    standard.memory = 8;
+    standard.strategies = 2;
+    standard.rule = Rule::best;
+    standard.replacement = false;
+    playAndCompare({257, 0, -1, 1, 8u, 5000, standard});
 }
 
 // The vector pass hands over to the scalar path after a fixed number of
@@ -176,6 +228,12 @@ TEST(FastTown, FullSizePopulationWithHerdingAndMortality)
     playAndCompare({61, 60, 20, 3, 20261211u, 250});
     playAndCompare({FastTown::maxAgents, 100, 50, 10, 2026u, 60});
     playAndCompare({FastTown::maxAgents, 30, 1, 4, 17u, 20});
+    ModelOptions standard;
+    standard.memory = 8;
+    standard.strategies = 2;
+    standard.rule = Rule::best;
+    standard.replacement = false;
+    playAndCompare({FastTown::maxAgents, 0, -1, 1, 3u, 40, standard});
 }
 
 } // namespace
