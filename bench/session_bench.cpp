@@ -25,9 +25,9 @@ dramolex::run::RunConfig caseA()
 // The straightforward loop: the population's turn and nothing else.
 void BM_BareTurn(benchmark::State& state)
 {
-    dramolex::model::Population town = dramolex::run::makeTown(caseA().parameters);
-    for (int i = 0; i < warmUpRounds; ++i) town.turn();
-    for (auto _ : state) benchmark::DoNotOptimize(town.turn().numWinners);
+    const auto town = dramolex::run::makePopulation(caseA().parameters);
+    for (int i = 0; i < warmUpRounds; ++i) town->turn();
+    for (auto _ : state) benchmark::DoNotOptimize(town->turn().numWinners);
 }
 BENCHMARK(BM_BareTurn)->Unit(benchmark::kMicrosecond);
 

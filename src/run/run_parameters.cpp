@@ -20,4 +20,9 @@ model::Town makeTown(const RunParameters& p)
     return model::Town(p.numAgents, p.grouperPercent, p.avgAge, p.numGroups, p.seed, p.model);
 }
 
+std::unique_ptr<model::Population> makePopulation(const RunParameters& p)
+{
+    return std::make_unique<model::Population>(p.numAgents, p.grouperPercent, p.avgAge, p.numGroups, p.seed, p.model);
+}
+
 } // namespace dramolex::run

@@ -4,6 +4,9 @@
 #include <string>
 
 #include "model/model_options.h"
+#include <memory>
+
+#include "model/population.h"
 #include "model/town.h"
 
 namespace dramolex::run {
@@ -28,6 +31,9 @@ constexpr int32_t maxGroups(int32_t numAgents) { return numAgents / 2; }
 // Empty when the parameters lie in the model's ranges, else what is wrong.
 std::string rangeError(const RunParameters& parameters);
 
+// The reference population, one object per agent, for tests and comparisons.
 model::Town makeTown(const RunParameters& parameters);
+// The population runs play.
+std::unique_ptr<model::Population> makePopulation(const RunParameters& parameters);
 
 } // namespace dramolex::run
