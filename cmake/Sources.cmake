@@ -9,6 +9,10 @@ add_executable(dramolex-run apps/dramolex-run/main.cpp)
 target_link_libraries(dramolex-run PRIVATE dramolex_cli)
 install(TARGETS dramolex-run RUNTIME DESTINATION bin)
 
+if(DRAMOLEX_PYTHON)
+  add_subdirectory(src/python)
+endif()
+
 if(DRAMOLEX_GUI)
   find_package(Qt6 REQUIRED COMPONENTS Widgets Charts)
   find_package(PkgConfig REQUIRED)

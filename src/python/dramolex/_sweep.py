@@ -1,0 +1,2 @@
+"""placeholder"""
+def sweep(*a, **k): raise NotImplementedError
