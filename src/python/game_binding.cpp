@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "interrupts.h"
+#include "normal_lease.h"
 #include "round_table.h"
 #include "run/run_session.h"
 #include "run/run_summary.h"
@@ -20,8 +21,11 @@ namespace {
 class Session {
 public:
     Session(const py::dict& settings, bool keepAges)
-        : config_(configFrom(settings)), session_(std::make_unique<run::RunSession>(config_)), table_(keepAges)
+        : config_(configFrom(settings)), table_(keepAges)
     {
+        py::gil_scoped_release released;
+        NormalLease lease(config_, normal_);
+        session_ = std::make_unique<run::RunSession>(config_);
     }
 
     void step(int64_t rounds)
@@ -31,6 +35,7 @@ public:
         }
         py::gil_scoped_release released;
         std::lock_guard lock(busy_);
+        NormalLease lease(config_, normal_);
         InterruptCheck interrupts;
         table_.reserve(table_.size() + rounds);
         for (int64_t i = 0; i < rounds; ++i) {
@@ -97,6 +102,7 @@ private:
     }
 
     run::RunConfig config_;
+    random::Ziggurat normal_;  // this run's life spans when they are "fixed"
     std::unique_ptr<run::RunSession> session_;
     RoundTable table_;
     std::optional<model::pass_graph> last_;

@@ -1,6 +1,7 @@
 #include "run_binding.h"
 
 #include "interrupts.h"
+#include "normal_lease.h"
 #include "round_table.h"
 #include "run/run_session.h"
 #include "run/run_summary.h"
@@ -19,6 +20,8 @@ py::dict playWholeRun(const py::dict& settings, bool keepAges)
     {
         py::gil_scoped_release released;
         InterruptCheck interrupts;
+        random::Ziggurat normal;
+        NormalLease lease(config, normal);
         run::RunSession session(config);
         table.reserve(config.rounds);
         for (int64_t round = 0; round < config.rounds; ++round) {

@@ -40,9 +40,22 @@ void bindSettings(py::module_& module)
 {
     module.def("setting_keys", [] {
         py::list keys;
-        for (const auto& info : run::settingInfos()) keys.append(info.key);
+        for (const auto& info : run::settingInfos()) keys.append(py::str(std::string(info.key)));
         return keys;
     }, "The run settings' keys, in the runner's order.");
+    module.def("setting_infos", [] {
+        py::list infos;
+        for (const auto& info : run::settingInfos()) {
+            py::dict row;
+            row["key"] = std::string(info.key);
+            row["option"] = std::string(info.option);
+            row["accepted"] = std::string(info.accepted);
+            row["default"] = std::string(info.defaultText);
+            row["help"] = std::string(info.help);
+            infos.append(row);
+        }
+        return infos;
+    }, "Each setting's key, the runner's option for it, its accepted values, default and help line.");
     module.def("check_settings", [](const py::dict& settings) { configFrom(settings); },
                "Raises ValueError when the settings would not make a valid run.");
 }
