@@ -21,8 +21,6 @@ agents = [41, 81]
 memory = [2, 4]
 groupers = [0, 30]
 groups = 3
-lifespan = 20
-lifespans = "seeded"
 """
 
 CONFIG = {
@@ -30,8 +28,7 @@ CONFIG = {
     "burn_in": 100,
     "replications": 2,
     "seed": 7,
-    "parameters": {"agents": [41, 81], "memory": [2, 4], "groupers": [0, 30], "groups": 3, "lifespan": 20,
-                   "lifespans": "seeded"},
+    "parameters": {"agents": [41, 81], "memory": [2, 4], "groupers": [0, 30], "groups": 3},
 }
 
 
