@@ -15,7 +15,7 @@ import pandas as pd
 
 from . import _core
 from ._batches import batches, run_work, seconds_per_unit
-from ._executors import executor_or_local
+from ._executors import check_executor, executor_or_local
 from ._toml import toml_text
 
 
@@ -61,6 +61,7 @@ def sweep(config, *, executor=None, batch_seconds=1.0):
     fails has status "failed" and empty observables; the others go on.
     df.attrs["failures"] maps each failed run to its message.
     """
+    check_executor(executor)
     text, name = _config_text(config)
     plan = _plan(text, name)
     ranges = batches(_run_works(plan), seconds_per_unit(), batch_seconds)
