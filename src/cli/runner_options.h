@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "run/run_config.h"
 #include "run/run_parameters.h"
 
 namespace dramolex::cli {
@@ -11,10 +12,14 @@ namespace dramolex::cli {
 struct RunnerOptions {
     run::RunParameters parameters;
     int64_t rounds = 1000;
+    int64_t burnIn = 0;
     std::string logPath;
     std::string csvPath;
     std::string chartsDir;
+    std::string summaryPath;  // "-": standard output
     bool quiet = false;
+
+    run::RunConfig config() const { return {parameters, rounds, burnIn}; }
 };
 
 // The result of reading the command line: either options to run with, or a

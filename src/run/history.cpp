@@ -20,19 +20,17 @@ void History::record(int64_t turn, const model::pass_graph& t, int32_t numbars)
     for (int32_t i = 0; i <= numbars; ++i) v[barStart + i] += t.barDist[static_cast<size_t>(i)];
     for (int32_t i = 0; i < ageLength; ++i) v[ageStart + i] = t.ageDist[static_cast<size_t>(i)];
 
-    const double stats[seriesCount] = {static_cast<double>(t.capitalGap), static_cast<double>(t.numWinners),
-                                       t.avgStratScore, t.bestStratScore, static_cast<double>(t.numDeaths)};
     if (turn < windowLength) {
         const auto position = static_cast<int32_t>(turn);
-        for (int32_t k = 0; k < seriesCount; ++k) v[k * windowLength + position] = stats[k];
+        for (const Series* s : statisticsTable) v[s->firstIndex + position] = s->value(t);
         // A round nobody won repeats the previous winners value in the chart.
         if (t.numWinners == 0) v[winnersStart + position] = position > 0 ? v[winnersStart + position - 1] : 0.0;
         return;
     }
-    for (int32_t k = 0; k < seriesCount; ++k) {
-        double* window = v + k * windowLength;
+    for (const Series* s : statisticsTable) {
+        double* window = v + s->firstIndex;
         std::memmove(window, window + 1, sizeof(double) * (windowLength - 1));
-        window[windowLength - 1] = stats[k];
+        window[windowLength - 1] = s->value(t);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "model/round_report.h"
+#include "run/series.h"
 
 namespace dramolex::run {
 
@@ -15,14 +16,14 @@ class History {
 public:
     static constexpr int32_t windowLength = 1000;
     static constexpr int32_t seriesCount = 5;
-    static constexpr int32_t capitalGapStart = 0;
-    static constexpr int32_t winnersStart = 1000;
-    static constexpr int32_t avgScoreStart = 2000;
-    static constexpr int32_t bestScoreStart = 3000;
-    static constexpr int32_t deathsStart = 4000;
-    static constexpr int32_t ageStart = 5000;
+    static constexpr int32_t capitalGapStart = statisticsTable[0]->firstIndex;
+    static constexpr int32_t winnersStart = statisticsTable[1]->firstIndex;
+    static constexpr int32_t avgScoreStart = statisticsTable[2]->firstIndex;
+    static constexpr int32_t bestScoreStart = statisticsTable[3]->firstIndex;
+    static constexpr int32_t deathsStart = statisticsTable[4]->firstIndex;
+    static constexpr int32_t ageStart = seriesTable[6].firstIndex;
     static constexpr int32_t ageLength = 100;
-    static constexpr int32_t barStart = 6000;
+    static constexpr int32_t barStart = seriesTable[4].firstIndex;
     static constexpr int32_t totalLength = 8560;
 
     // Folds the report of round `turn` in. numbars is the last venue entry

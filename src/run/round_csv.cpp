@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "run/series.h"
+
 namespace dramolex::run {
 namespace {
 
@@ -18,17 +20,24 @@ void appendField(std::string& out, Number value, char separator)
 
 void appendCsvHeader(std::string& out)
 {
-    out.append("round,capital_gap,winners,avg_strategy_score,best_strategy_score,deaths,attendance,result\n");
+    out.append("round");
+    for (const Series* s : statisticsTable) {
+        out.push_back(',');
+        out.append(s->csvColumn);
+    }
+    out.append(",attendance,result\n");
 }
 
 void appendCsvRow(std::string& out, int64_t round, const model::pass_graph& report)
 {
     appendField(out, round, ',');
-    appendField(out, report.capitalGap, ',');
-    appendField(out, report.numWinners, ',');
-    appendField(out, report.avgStratScore, ',');
-    appendField(out, report.bestStratScore, ',');
-    appendField(out, report.numDeaths, ',');
+    for (const Series* s : statisticsTable) {
+        if (s->whole) {
+            appendField(out, static_cast<int64_t>(s->value(report)), ',');
+        } else {
+            appendField(out, s->value(report), ',');
+        }
+    }
     appendField(out, report.attendance, ',');
     appendField(out, report.result, '\n');
 }

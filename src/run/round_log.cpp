@@ -3,6 +3,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "run/series.h"
+
 namespace dramolex::run {
 namespace {
 
@@ -14,12 +16,6 @@ void appendInt(std::string& out, Int value)
     out.append(buffer, end);
 }
 
-void appendLine(std::string& out, std::string_view label, int64_t value)
-{
-    out.append(label);
-    appendInt(out, value);
-    out.push_back('\n');
-}
 
 } // namespace
 
@@ -39,7 +35,8 @@ void appendRoundHeader(std::string& out, int64_t round)
 
 void appendRoundBody(std::string& out, int64_t round, const model::pass_graph& report)
 {
-    out.append("People with age of index: \n");
+    out.append(seriesTable[6].logText);
+    out.push_back('\n');
     for (int line = 0; line < 10; ++line) {
         for (int k = 0; k < 10; ++k) {
             appendInt(out, report.ageDist[static_cast<size_t>(line * 10 + k)]);
@@ -48,14 +45,15 @@ void appendRoundBody(std::string& out, int64_t round, const model::pass_graph& r
         out.push_back('\n');
     }
     if (round >= 1000) appendRoundHeader(out, round);
-    appendLine(out, "AvgCapital of Groupers - AvgCapital of NonGroupers: ", report.capitalGap);
-    appendLine(out, "Number of Winners: ", report.numWinners);
-    out.append("Average Score of All Strategies: ");
-    appendShortFloat(out, report.avgStratScore);
-    out.append("\nBest Strategy's Score: ");
-    appendShortFloat(out, report.bestStratScore);
-    out.push_back('\n');
-    appendLine(out, "Number of Deaths: ", report.numDeaths);
+    for (const Series* s : statisticsTable) {
+        out.append(s->logText);
+        if (s->whole) {
+            appendInt(out, static_cast<int64_t>(s->value(report)));
+        } else {
+            appendShortFloat(out, s->value(report));
+        }
+        out.push_back('\n');
+    }
     out.append("-----------------------------------------------------------\n\n\n");
 }
 

@@ -7,10 +7,9 @@
 
 namespace dramolex::run {
 RunCore::RunCore(const RunParameters& parameters, std::string filename, RunWindow window)
-    : filename(std::move(filename)), town(std::make_unique<model::Town>(makeTown(parameters))),
-      ultimategraph(std::make_unique<History>()), window_(std::move(window)), handOver_(window_.post)
+    : filename(std::move(filename)), session_(std::make_unique<RunSession>(RunConfig{parameters})),
+      window_(std::move(window)), handOver_(window_.post)
 {
-    text_.reserve(1024);
 }
 
 RunCore::~RunCore()
@@ -59,8 +58,7 @@ void RunCore::Form2_FormClosed()
     }
     handOver_.abandon();
     if (backendthread.joinable()) backendthread.join();
-    town.reset();
-    ultimategraph.reset();
+    session_.reset();
 }
 
 void RunCore::ThreadProcSafe()
@@ -79,13 +77,15 @@ void RunCore::ThreadProcSafe()
             const std::string message = "The run log cannot be opened: " + log.error();
             handOver_.send([this, message] { window_.showProblem(message); });
         }
+        session_->setLogFile(log.isOpen() ? &log : nullptr);
         while (stop.load() == 1) {
             {
                 std::lock_guard lock(control_);
                 if (startCount_ != session || closed_) break;
             }
-            playPass(log, logHealthy);
+            playPass(logHealthy);
         }
+        session_->setLogFile(nullptr);
         if (!log.close() && logHealthy) {
             const std::string message = "The run log cannot be written: " + log.error();
             handOver_.send([this, message] { window_.showProblem(message); });
@@ -101,18 +101,18 @@ void RunCore::ThreadProcSafe()
     }
 }
 
-void RunCore::playPass(OutputFile& log, bool& logHealthy)
+void RunCore::playPass(bool& logHealthy)
 {
-    text_.clear();
-    appendRoundHeader(text_, turn);
-    writeLog(log, logHealthy, text_);
-
-    t = &town->turn();
-    ultimategraph->record(turn, *t, numbars);
-
-    text_.clear();
-    appendRoundBody(text_, turn, *t);
-    writeLog(log, logHealthy, text_);
+    // The session composes the round's log block at the points of the pass
+    // (header, age lines, statistics, separator) and writes it whole after
+    // the round, so a killed program leaves no header without its round.
+    t = &session_->step();
+    if (logHealthy && !session_->logError().empty()) {
+        // Reported once; the run goes on without its log.
+        logHealthy = false;
+        const std::string message = "The run log cannot be written: " + session_->logError();
+        handOver_.send([this, message] { window_.showProblem(message); });
+    }
 
     runner();
 
@@ -120,26 +120,15 @@ void RunCore::playPass(OutputFile& log, bool& logHealthy)
     sleepytime = delayAfterPass(position);
     sleepFor(sleepytime);
 
+    const int64_t turn = session_->roundsPlayed() - 1;
     handOver_.invoke([this, text = std::to_string(turn)] { window_.showRoundNumber(text); });
-    ++turn;
 }
 
 void RunCore::runner()
 {
     const int32_t selection = selectedindex1.load();
     if (selection < 1 || selection > 7 || !window_.showChart) return;
-    handOver_.invoke([this, selection] { window_.showChart(selection, *ultimategraph); });
-}
-
-void RunCore::writeLog(OutputFile& log, bool& logHealthy, const std::string& text)
-{
-    if (!log.isOpen() || !logHealthy) return;
-    if (!log.write(text)) {
-        // Reported once; the run goes on without its log.
-        logHealthy = false;
-        const std::string message = "The run log cannot be written: " + log.error();
-        handOver_.send([this, message] { window_.showProblem(message); });
-    }
+    handOver_.invoke([this, selection] { window_.showChart(selection, session_->history()); });
 }
 
 void RunCore::sleepFor(int32_t milliseconds)

@@ -9,11 +9,12 @@
 #include <string>
 #include <thread>
 
-#include "model/town.h"
+#include "model/population.h"
 #include "run/hand_over.h"
 #include "run/history.h"
 #include "run/output_file.h"
 #include "run/run_parameters.h"
+#include "run/run_session.h"
 
 namespace dramolex::run {
 
@@ -41,8 +42,8 @@ struct RunWindow {
     std::function<void(const std::string& message)> showProblem;
 };
 
-// The working core of a simulation window: owns the population and the
-// history buffer and plays passes on one worker thread at a time.
+// The working core of a simulation window: owns the run session (population,
+// history buffer, log) and plays passes on one worker thread at a time.
 //
 // All public operations are for the window's thread. They never wait for the
 // worker, except close (and the destructor), which waits for it to leave its
@@ -75,32 +76,27 @@ public:
     bool workerActive() const;
 
     // For tests and the window, only while no worker runs.
-    int64_t nextRound() const { return turn; }
-    const History& history() const { return *ultimategraph; }
-    const model::Town& population() const { return *town; }
+    int64_t nextRound() const { return session_->roundsPlayed(); }
+    const History& history() const { return session_->history(); }
+    const model::Population& population() const { return session_->population(); }
 
 private:
     void ThreadProcSafe();
-    void playPass(OutputFile& log, bool& logHealthy);
+    void playPass(bool& logHealthy);
     void runner();
-    void writeLog(OutputFile& log, bool& logHealthy, const std::string& text);
     void sleepFor(int32_t milliseconds);
 
     std::string filename;
-    int32_t numbars = 0;
-    std::unique_ptr<model::Town> town;
+    std::unique_ptr<RunSession> session_;
     int32_t sleepytime = 0;
     std::atomic<int32_t> selectedindex1{0};
     std::atomic<int32_t> stop{0};
     std::atomic<int32_t> speedPosition{fastestSpeed};
-    std::unique_ptr<History> ultimategraph;
     const model::pass_graph* t = nullptr;
-    int64_t turn = 0;
     std::thread backendthread;
 
     RunWindow window_;
     HandOver handOver_;
-    std::string text_;  // the worker's log text, reused every pass
 
     // Guards the hand-off between successive starts and the worker's end.
     mutable std::mutex control_;
