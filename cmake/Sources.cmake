@@ -4,6 +4,7 @@ add_subdirectory(src/random)
 add_subdirectory(src/model)
 add_subdirectory(src/run)
 add_subdirectory(src/cli)
+add_subdirectory(src/sweep)
 
 add_executable(dramolex-run apps/dramolex-run/main.cpp)
 target_link_libraries(dramolex-run PRIVATE dramolex_cli)
