@@ -5,6 +5,7 @@
 #include "round_table.h"
 #include "run_binding.h"
 #include "settings.h"
+#include "sweep_binding.h"
 
 namespace py = pybind11;
 
@@ -18,6 +19,7 @@ PYBIND11_MODULE(_core, module)
     dramolex::python::bindSettings(module);
     dramolex::python::bindRun(module);
     dramolex::python::bindGame(module);
+    dramolex::python::bindSweep(module);
     py::list names;
     for (const auto& name : dramolex::python::RoundTable::columnNames()) names.append(name);
     module.attr("round_columns") = names;

@@ -8,7 +8,7 @@ import dramolex
 distributed = pytest.importorskip("distributed")
 
 CONFIG = {"rounds": 200, "seed": 3, "replications": 3,
-          "parameters": {"agents": [31, 61], "memory": [2, 3], "strategies": 2, "rule": "best"}}
+          "parameters": {"agents": [31, 61], "memory": [3, 4], "strategies": 2, "rule": "best"}}
 
 
 def test_dask_local_cluster_equals_local_sweep():
