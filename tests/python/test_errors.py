@@ -51,8 +51,12 @@ def test_negative_step_is_refused():
 
 
 def test_bad_sweep_config_names_the_key_and_value(tmp_path):
-    with pytest.raises(ValueError, match="agents.*0"):
+    with pytest.raises(ValueError, match=r"^config: agents '0': out of range \(accepted: 1 to 16348\)$"):
         dramolex.sweep({"rounds": 10, "parameters": {"agents": [0, 11]}})
+    bad_file = tmp_path / "bad.toml"
+    bad_file.write_text("rounds = 10\n\n[parameters]\nagents = [11, 0]\n")
+    with pytest.raises(ValueError, match=r"bad.toml:4: agents '0'"):
+        dramolex.sweep(bad_file)
     with pytest.raises(ValueError, match="colour"):
         dramolex.sweep({"rounds": 10, "parameters": {"agents": 11, "colour": 1}})
     missing = tmp_path / "missing.toml"

@@ -10,6 +10,7 @@ the range in C++ without the GIL.
 import functools
 import io
 import os
+import re
 
 import pandas as pd
 
@@ -28,12 +29,27 @@ def _config_text(config):
                 return file.read(), path
         except OSError as error:
             raise ValueError(f"config '{path}': cannot read it ({error.strerror})") from None
-    return toml_text(config), "<dict>"
+    return toml_text(config), _DICT_NAME
+
+
+# A dict's problems are reported against "config", without the line numbers
+# of the TOML text written for it.
+_DICT_NAME = "config"
+_DICT_LINE = re.compile(r"^config:\d+: ", re.MULTILINE)
 
 
 @functools.lru_cache(maxsize=4)
 def _plan(text, name):
     return _core.SweepPlan(text, name)
+
+
+def _checked_plan(config, text, name):
+    try:
+        return _plan(text, name)
+    except ValueError as error:
+        if isinstance(config, (str, os.PathLike)):
+            raise
+        raise ValueError(_DICT_LINE.sub("config: ", str(error))) from None
 
 
 def _play_range(text, name, start, stop):
@@ -63,7 +79,7 @@ def sweep(config, *, executor=None, batch_seconds=1.0):
     """
     check_executor(executor)
     text, name = _config_text(config)
-    plan = _plan(text, name)
+    plan = _checked_plan(config, text, name)
     ranges = batches(_run_works(plan), seconds_per_unit(), batch_seconds)
     rows = []
     failures = {}
