@@ -45,3 +45,19 @@ def test_reading_a_game_while_it_steps_waits_for_the_step():
     assert len(rounds) in (0, 400) or len(rounds) == rounds["round"].iloc[-1] + 1
     thread.join()
     assert g.round == 400 and len(g.rounds) == 400
+
+
+def test_ctrl_c_stops_a_long_run():
+    import subprocess
+    import sys
+
+    code = """
+import _thread, threading, dramolex
+threading.Timer(0.3, _thread.interrupt_main).start()
+try:
+    dramolex.run(agents=4001, rounds=10**12, seed=1)
+except KeyboardInterrupt:
+    print("interrupted")
+"""
+    done = subprocess.run([sys.executable, "-c", code], capture_output=True, text=True, timeout=120)
+    assert done.stdout.strip() == "interrupted", done.stderr
