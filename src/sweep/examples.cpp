@@ -14,8 +14,8 @@ replications = 4
 seed = 1
 
 [parameters]
-agents = [101, 201, 401]
-memory = [2, 3, 4, 5, 6, 7, 8, 9, 10]
+agents = [101, 201, 401, 801]
+memory = [3, 4, 5, 6, 7, 8, 9, 10]
 strategies = 2
 rule = "best"
 replacement = "off"
