@@ -4,10 +4,19 @@ add_subdirectory(src/random)
 add_subdirectory(src/model)
 add_subdirectory(src/run)
 add_subdirectory(src/cli)
+add_subdirectory(src/sweep)
 
 add_executable(dramolex-run apps/dramolex-run/main.cpp)
 target_link_libraries(dramolex-run PRIVATE dramolex_cli)
 install(TARGETS dramolex-run RUNTIME DESTINATION bin)
+
+add_executable(dramolex-sweep apps/dramolex-sweep/main.cpp)
+target_link_libraries(dramolex-sweep PRIVATE dramolex_sweep)
+install(TARGETS dramolex-sweep RUNTIME DESTINATION bin)
+
+if(DRAMOLEX_PYTHON)
+  add_subdirectory(src/python)
+endif()
 
 if(DRAMOLEX_GUI)
   find_package(Qt6 REQUIRED COMPONENTS Widgets Charts)

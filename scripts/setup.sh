@@ -8,7 +8,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libspng-dev zlib1g-dev
+  libtomlplusplus-dev nlohmann-json3-dev libssl-dev
   xvfb xauth fonts-dejavu-core
+  pybind11-dev python3-dev python3-numpy python3-pandas python3-matplotlib python3-distributed python3-pytest
 )
 
 sudo_cmd=()
