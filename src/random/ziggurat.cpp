@@ -17,6 +17,7 @@ Ziggurat Ziggurat::seededFor(uint32_t runSeed)
     Ziggurat generator;
     const auto state = static_cast<uint32_t>(splitMix64(runSeed));
     generator.jsr_ = state == 0 ? 123456789u : state;
+    generator.foldsSeeds_ = false;
     return generator;
 }
 
@@ -56,7 +57,7 @@ const Ziggurat::Tables& Ziggurat::computedTables()
 
 void Ziggurat::zigset(uint32_t jsrseed)
 {
-    jsr_ ^= jsrseed;
+    if (foldsSeeds_) jsr_ ^= jsrseed;
     tables_ = &computedTables();
 }
 

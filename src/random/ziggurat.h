@@ -24,12 +24,16 @@ public:
 
     // A generator of one run's own: the state starts from the low 32 bits of
     // splitMix64(runSeed) instead of 123456789 (which replaces a 0, since the
-    // shift register would stay at 0 for ever).
+    // shift register would stay at 0 for ever), and zigset never folds a seed
+    // into it. Folding the same constant in before every agent, as the shared
+    // generator does, pulls every starting state onto one cycle of about
+    // 315,000 life spans, so runs with different seeds would replay one list
+    // from different places; a plain shift register keeps them apart.
     static Ziggurat seededFor(uint32_t runSeed);
 
-    // Folds the seed into the state (XOR, not a reset) and makes the strip
-    // tables available. The tables never depend on the seed, so they are
-    // computed once per process and shared.
+    // Folds the seed into the state (XOR, not a reset; a run's own generator
+    // skips this) and makes the strip tables available. The tables never
+    // depend on the seed, so they are computed once per process and shared.
     void zigset(uint32_t jsrseed);
 
     uint32_t shr3()
@@ -62,6 +66,7 @@ private:
     static const Tables& emptyTables();
 
     uint32_t jsr_ = 123456789u;
+    bool foldsSeeds_ = true;
     uint32_t jz_ = 0;
     int32_t hz_ = 0;
     uint32_t iz_ = 0;

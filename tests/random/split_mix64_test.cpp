@@ -25,4 +25,20 @@ TEST(Ziggurat, ARunsGeneratorStartsFromTheLowBitsOfItsSeedsSplitMix)
     EXPECT_EQ(Ziggurat{}.state(), 123456789u) << "the process-wide start";
 }
 
+// The shared generator folds the life-span seed into its state at every agent;
+// a run's own generator must not, or every seed would end on the shared
+// generator's short cycle.
+TEST(Ziggurat, OnlyTheSharedGeneratorFoldsTheLifeSpanSeedIntoItsState)
+{
+    Ziggurat own = Ziggurat::seededFor(5);
+    const uint32_t before = own.state();
+    own.zigset(1684623u);
+    EXPECT_EQ(own.state(), before);
+    EXPECT_GT(own.tables().kn[0], 0u) << "the tables are ready all the same";
+
+    Ziggurat shared;
+    shared.zigset(1684623u);
+    EXPECT_EQ(shared.state(), 123456789u ^ 1684623u);
+}
+
 } // namespace
