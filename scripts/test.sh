@@ -19,3 +19,5 @@ ctest --preset tsan -j "$jobs"
 
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs"
+# The stored run log, from the optimised build as well.
+ctest --preset release -L golden
