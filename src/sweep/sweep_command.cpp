@@ -38,7 +38,7 @@ int sweepMain(int argc, const char* const* argv, const RunModel& model, const st
     CLI::App app{"dramolex-sweep: runs a grid of minority-game parameters times replications and summarises every run.\n"
                  "A run's result depends on the config alone, not on --jobs, sharding or resuming.",
                  "dramolex-sweep"};
-    app.set_version_flag("--version", version + " (" + gitCommit + ")");
+    app.set_version_flag("--version", "");
     app.require_subcommand(1);
 
     SweepOptions options;
@@ -48,12 +48,13 @@ int sweepMain(int argc, const char* const* argv, const RunModel& model, const st
     std::string shardText;
     bool quiet = false;
     CLI::App* run = app.add_subcommand("run", "Play the sweep a config describes; outputs go into --out DIR");
-    run->add_option("CONFIG", options.configPath, "The sweep's TOML config")->required();
-    run->add_option("--out", options.outDir, "Output directory (created if missing)")->required();
+    run->add_option("CONFIG", options.configPath, "The sweep's TOML config")->required()->type_name("CONFIG.toml");
+    run->add_option("--out", options.outDir, "Output directory (created if missing)")->required()->type_name("DIR");
     run->add_option("--jobs", options.jobs, "Runs played at once, 1 to 1024 (default: all cores)")
-        ->check(CLI::Range(1u, 1024u));
+        ->check(CLI::Range(1u, 1024u))->type_name("J");
     run->add_option("--shard", shardText, "Play only the runs whose number modulo N is I: I/N, or slurm "
-                                          "(SLURM_ARRAY_TASK_ID, SLURM_ARRAY_TASK_COUNT)");
+                                          "(SLURM_ARRAY_TASK_ID, SLURM_ARRAY_TASK_COUNT)")
+        ->type_name("I/N");
     run->add_flag("--resume", options.resume, "Skip the runs already in DIR's summary; failed runs are played again");
     run->add_flag("--rounds-csv", options.roundsCsv, "Also write every round of every run to rounds.csv");
     run->add_flag("--quiet", quiet, "No progress line");
@@ -61,22 +62,22 @@ int sweepMain(int argc, const char* const* argv, const RunModel& model, const st
     std::vector<std::string> dirs;
     std::string mergedFile;
     CLI::App* merge = app.add_subcommand("merge", "Join the summaries of a sweep's shards into one, sorted by run");
-    merge->add_option("DIR", dirs, "Directories holding shard outputs")->required();
-    merge->add_option("--out", mergedFile, "The merged summary CSV")->required();
+    merge->add_option("DIR", dirs, "Directories holding shard outputs")->required()->type_name("DIR");
+    merge->add_option("--out", mergedFile, "The merged summary CSV")->required()->type_name("FILE");
 
     std::string exampleName;
     CLI::App* example = app.add_subcommand("example", "Print a bundled config: " + exampleNames());
-    example->add_option("NAME", exampleName, "One of: " + exampleNames())->required();
+    example->add_option("NAME", exampleName, "One of: " + exampleNames())->required()->type_name("NAME");
 
     try {
         app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(app.help().c_str(), out);
+        return exitDone;
+    } catch (const CLI::CallForVersion&) {
+        std::fprintf(out, "%s (%s)\n", version.c_str(), gitCommit.c_str());
+        return exitDone;
     } catch (const CLI::ParseError& error) {
-        if (error.get_exit_code() == 0) {
-            std::fputs((error.get_name() == "CallForVersion" ? std::string(error.what()) + "\n" : app.help()).c_str(), out);
-            if (error.get_name() == "CallForHelp" && !app.get_subcommands().empty())
-                std::fputs(app.get_subcommands().front()->help().c_str(), out);
-            return exitDone;
-        }
         std::fprintf(err, "dramolex-sweep: %s\n", error.what());
         return exitUsage;
     }

@@ -141,6 +141,10 @@ TEST_F(SweepProgram, BadConfigsAndUsageExitTwoTouchingNothing)
     EXPECT_EQ(sweep("run " + good.string() + " --out " + (dir_ / "out").string() + " --shard 3/3").exitCode, 2);
     EXPECT_EQ(sweep("run " + good.string() + " --out " + (dir_ / "out").string() + " --jobs 0").exitCode, 2);
     EXPECT_FALSE(fs::exists(dir_ / "out"));
+    // An output directory that cannot be made: exit 1.
+    const Outcome unwritable = sweep("run " + good.string() + " --out " + (good / "sub").string());
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_NE(unwritable.err.find("cannot create"), std::string::npos) << unwritable.err;
 }
 
 TEST_F(SweepProgram, BundledExamplesAreGoodConfigs)

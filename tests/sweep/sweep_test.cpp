@@ -214,6 +214,18 @@ TEST_F(Sweep, FailedRunsAreKeptAsFailedRowsAndPlayedAgainOnResume)
     EXPECT_EQ(withoutSeconds(file("out/summary.csv")), withoutSeconds(file("whole/summary.csv")));
 }
 
+TEST_F(Sweep, MergeKeepsFailedRowsAndSaysSo)
+{
+    hooks_->failingRuns = {5};
+    EXPECT_EQ(sweep("a", 1, {0, 2}).exitCode, exitDone);
+    EXPECT_EQ(sweep("a", 1, {1, 2}).exitCode, exitRunsFailed);
+    EXPECT_EQ(merge({"a"}, "m.csv"), exitRunsFailed);
+    EXPECT_NE(stderrText_.find("1 runs failed"), std::string::npos) << stderrText_;
+    const std::string merged = file("m.csv");
+    EXPECT_EQ(std::count(merged.begin(), merged.end(), '\n'), static_cast<long>(configRuns) + 1);
+    EXPECT_NE(merged.find(",failed\n6,"), std::string::npos);
+}
+
 TEST_F(Sweep, ResumeRefusesAnotherConfig)
 {
     ASSERT_EQ(sweep("out", 1).exitCode, exitDone);
