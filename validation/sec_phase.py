@@ -1,0 +1,104 @@
+"""Section 3: the standard minority game's phase diagram."""
+
+import numpy as np
+
+import configs
+import phase
+from section import Section, new_figure, save
+from stats import Check, Estimate, fmt, greater_test, pm, t_test
+
+SOURCE_MIN = "Challet, Marsili & Zecchina, PRL 84, 1824 (2000)"
+SOURCE_CROWD = "Savit, Manuca & Riolo, PRL 82, 2203 (1999)"
+
+
+def run(quick, tools):
+    config, analysis = configs.load("phase", quick)
+    table = configs.sweep(config)
+    cells = phase.cells(table)
+    rng = np.random.default_rng(int(config["seed"]))
+    alpha_c = float(analysis["alpha_c"])
+    location, fitted, lowest_s2, lowest_alpha = phase.minimum(cells, float(analysis["fit_factor"]),
+                                                              int(analysis["bootstrap"]), rng)
+    crowded_edge = alpha_c / float(analysis["crowded_factor"])
+    b, se_b, n_crowded = phase.slope(cells, lambda a: a < crowded_edge)
+    largest = cells[-1]
+    below = [c for c in cells if c["alpha"] < alpha_c / 2]
+    above = [c for c in cells if c["alpha"] > 2 * alpha_c]
+    h_below = Estimate.of(np.mean([c["h_values"] for c in below], axis=0)) if below else None
+    # sigma^2/N x P / T: what the noise of the conditional means alone gives H/N.
+    measured_rounds = int(config["rounds"]) - int(config["burn_in"])
+    floor_below = float(np.mean([c["s2"].mean * 2 ** c["memory"] / measured_rounds for c in below]))
+    h_high = largest["h"]
+    h_rise, h_rise_p = greater_test(h_high.mean - h_below.mean, float(np.hypot(h_high.se, h_below.se)))
+
+    checks = []
+    t, p = t_test(location, alpha_c)
+    checks.append(Check("location of the minimum of sigma^2/N", pm(location), f"alpha_c = {alpha_c} ({SOURCE_MIN})",
+                        f"t = {t:+.2f} (bootstrap error)", p))
+    t2, p2 = t_test(Estimate(b, se_b, 0), -1.0)
+    checks.append(Check(f"crowded phase: slope of log sigma^2/N against log alpha (alpha < {fmt(crowded_edge)}, "
+                        f"{n_crowded} points)", f"{b:.3f} ± {se_b:.3f}", f"-1 ({SOURCE_CROWD})", f"z = {t2:+.2f}", p2))
+    t3, p3 = t_test(largest["s2"], 1.0)
+    checks.append(Check(f"sigma^2/N at the largest alpha ({fmt(largest['alpha'])})", pm(largest["s2"]),
+                        "1 (independent choices)", f"t = {t3:+.2f}", p3))
+    t4, p4 = t_test(h_below, floor_below)
+    checks.append(Check(f"H/N below alpha_c (mean over {len(below)} points with alpha < alpha_c / 2)", pm(h_below),
+                        f"{fmt(floor_below)} (0 plus the noise of the conditional means, sigma^2/N x P/T)",
+                        f"t = {t4:+.2f}", p4))
+    checks.append(Check(f"H/N rises above alpha_c: H/N at alpha = {fmt(largest['alpha'])} minus that below alpha_c",
+                        f"{fmt(h_high.mean - h_below.mean)}", "> 0", f"z = {h_rise:+.2f} (one-sided)", h_rise_p))
+
+    rows = [["N", "M", "alpha", "sigma^2/N", "H/N"]]
+    for c in sorted(cells, key=lambda c: (c["agents"], c["memory"])):
+        rows.append([str(c["agents"]), str(c["memory"]), fmt(c["alpha"]), pm(c["s2"]), pm(c["h"])])
+    figure = _figure(cells, location, alpha_c, "agents")
+    save(figure, tools["out"] / "phase.svg")
+    intro = (
+        f"Two strategies per agent, the best-scoring one played (ties broken at random), no replacement; "
+        f"N = {', '.join(str(n) for n in config['parameters']['agents'])} and M = "
+        f"{', '.join(str(m) for m in config['parameters']['memory'])}; {config['rounds']} rounds of which the first "
+        f"{config['burn_in']} are left out; {config['replications']} seeds per point (dramolex.sweep). The minimum "
+        f"is located by a parabola in log sigma^2/N against log alpha through the {fitted} points within a factor "
+        f"{analysis['fit_factor']} of the lowest point (alpha = {fmt(lowest_alpha)}, sigma^2/N = {fmt(lowest_s2)}), "
+        f"its error from {analysis['bootstrap']} bootstrap resamplings of the replicates. **Measured minimum: alpha = "
+        f"{pm(location)}** against alpha_c = {alpha_c}. In the crowded phase the measured slope of log sigma^2/N "
+        f"against log alpha is {b:.3f} ± {se_b:.3f} (prediction -1, sigma^2/N ~ 1/alpha)."
+    )
+    section = Section("3. The standard minority game", intro, rows, "phase.svg",
+                   "sigma^2/N (left) and H/N (right) against alpha = 2^M/N, one colour per N; the dotted line marks "
+                   "alpha_c, the dashed one 1/alpha scaled through the crowded points, the band the measured "
+                   "minimum's location ± 2 standard errors.", checks)
+    section.minimum = location
+    return section
+
+
+def _figure(cells, location, alpha_c, by, label="N"):
+    figure = new_figure(10, 4)
+    left, right = figure.subplots(1, 2)
+    keys = sorted({c[by] for c in cells})
+    for i, key in enumerate(keys):
+        mine = [c for c in cells if c[by] == key]
+        a = [c["alpha"] for c in mine]
+        left.errorbar(a, [c["s2"].mean for c in mine], yerr=[c["s2"].se for c in mine], fmt="o-", markersize=3,
+                      linewidth=0.8, color=f"C{i}", label=f"{label} = {key}")
+        right.errorbar(a, [max(c["h"].mean, 1e-6) for c in mine], yerr=[c["h"].se for c in mine], fmt="o-",
+                       markersize=3, linewidth=0.8, color=f"C{i}", label=f"{label} = {key}")
+    for ax in (left, right):
+        ax.axvline(alpha_c, color="grey", linestyle=":", label=r"$\alpha_c$ = " + str(alpha_c))
+        ax.set_xscale("log")
+        ax.set_yscale("log")
+        ax.set_xlabel(r"$\alpha = 2^M/N$")
+        ax.grid(True, which="both", linewidth=0.3)
+    crowded = [c for c in cells if c["alpha"] < alpha_c / 4]
+    if crowded:
+        k = np.exp(np.mean([np.log(c["s2"].mean * c["alpha"]) for c in crowded]))
+        grid = np.geomspace(min(c["alpha"] for c in cells), alpha_c, 20)
+        left.plot(grid, k / grid, color="black", linestyle="--", linewidth=0.8, label=r"$\propto 1/\alpha$")
+    left.axhline(1.0, color="black", linewidth=0.6)
+    if np.isfinite(location.mean):
+        left.axvspan(location.mean - 2 * location.se, location.mean + 2 * location.se, color="C3", alpha=0.2,
+                     label="measured minimum")
+    left.set_ylabel(r"$\sigma^2/N$")
+    right.set_ylabel(r"$H/N$")
+    left.legend(fontsize="x-small")
+    return figure
