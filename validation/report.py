@@ -80,7 +80,9 @@ def render(sections, mode, seconds, started):
         "with (replicates - 1) degrees of freedom, a difference of two means or a fitted slope by the normal "
         "distribution, the location of a minimum with a bootstrap error. The checks of a section hold together at "
         f"{CONFIDENCE * 100:g} % confidence: each of a section's k checks passes when its p-value is at least "
-        f"{fmt((1 - CONFIDENCE) * 100, 2)} % / k (Bonferroni). Identities (equal values, conservation) are exact "
+        f"{fmt((1 - CONFIDENCE) * 100, 2)} % / k (Bonferroni), so a prediction fails when the data reject it at "
+        "that level; a directional claim (\"larger than\", marked one-sided) passes only when the data reject its "
+        "opposite at that level. Identities (equal values, conservation) are exact "
         "checks with p = 1 when they hold and 0 when not.",
         "",
         "| section | checks | passed |",

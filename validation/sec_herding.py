@@ -63,7 +63,7 @@ def run(quick, tools):
             z, p = greater_test(s2.mean - base.mean, float(np.hypot(s2.se, base.se)))
             checks.append(Check(f"{g} groups: herding raises sigma^2/N, {pct} % against {percents[0]} % groupers",
                                 f"{fmt(s2.mean)} against {fmt(base.mean)}", f"larger ({SOURCE})",
-                                f"z = {z:+.2f} (one-sided)", p))
+                                f"z = {z:+.2f} (one-sided)", p, directional=True))
     consistent = [m["predicted_log_gap"] == m["log_gap"] for _, m in played if m["predicted_log_gap"] is not None]
     totals = [m["total_matches"] for _, m in played]
     checks.append(Check("the log's capital gap equals its specified integer formula applied to the session's "
@@ -99,7 +99,8 @@ def run(quick, tools):
         f"reports the plain mean capital of groupers and of the others at the end of the run; the log's capital gap "
         f"is specified with the grouped count starting at 1, so its grouped mean divides by one agent too many and "
         f"its ungrouped mean by one too few, each truncated. The grouper count of a run follows from capital "
-        f"conservation, and the specified formula applied to the session's means reproduces the log's last gap."
+        f"conservation; the specified formula applied to the session's means gives the log's last gap in "
+        f"{sum(consistent)} of {len(consistent)} runs."
     )
     return Section("6. Herding", intro, rows, "herding.svg",
                    "Left: sigma^2/N against the grouper percentage, one colour per number of groups. Right: mean "

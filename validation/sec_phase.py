@@ -46,7 +46,7 @@ def run(quick, tools):
                         f"{fmt(floor_below)} (0 plus the noise of the conditional means, sigma^2/N x P/T)",
                         f"t = {t4:+.2f}", p4))
     checks.append(Check(f"H/N rises above alpha_c: H/N at alpha = {fmt(largest['alpha'])} minus that below alpha_c",
-                        f"{fmt(h_high.mean - h_below.mean)}", "> 0", f"z = {h_rise:+.2f} (one-sided)", h_rise_p))
+                        f"{fmt(h_high.mean - h_below.mean)}", "> 0", f"z = {h_rise:+.2f} (one-sided)", h_rise_p, directional=True))
 
     rows = [["N", "M", "alpha", "sigma^2/N", "H/N"]]
     for c in sorted(cells, key=lambda c: (c["agents"], c["memory"])):

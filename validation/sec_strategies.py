@@ -33,7 +33,7 @@ def run(quick, tools, s2_minimum=None):
         a, b = minima[low], minima[high]
         z, p = greater_test(b.mean - a.mean, float(np.hypot(a.se, b.se)))
         checks.append(Check(f"the minimum moves to larger alpha from S = {low} to S = {high}",
-                            f"{fmt(b.mean - a.mean)}", f"> 0 ({SOURCE})", f"z = {z:+.2f} (one-sided)", p))
+                            f"{fmt(b.mean - a.mean)}", f"> 0 ({SOURCE})", f"z = {z:+.2f} (one-sided)", p, directional=True))
     figure = _figure(all_cells, Estimate(float("nan"), float("nan"), 0), 0.3374, "strategies", label="S")
     left = figure.axes[0]
     for i, s in enumerate(sorted(minima)):

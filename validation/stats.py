@@ -34,19 +34,24 @@ class Estimate:
 
 @dataclass
 class Check:
-    """One test: what is compared and its p-value. The report passes it when
-    p >= its level, (1 - CONFIDENCE) / (checks in the section); an exact
-    check has p 1 (holds) or 0 (does not)."""
+    """One test: what is compared and its p-value, at the level (1 -
+    CONFIDENCE) / (checks in the section). An agreement (a value against its
+    prediction) passes when p >= level: the data do not reject the prediction.
+    A directional claim ("larger than") passes when p < level: the data reject
+    its opposite. An exact check has p 1 (holds) or 0 (does not)."""
 
     name: str
     measured: str
     predicted: str
     statistic: str
     p_value: float
+    directional: bool = False
     level: float = float("nan")
 
     @property
     def passed(self):
+        if self.directional:
+            return bool(self.p_value < self.level)
         return bool(self.p_value >= self.level)
 
 
