@@ -17,8 +17,9 @@ def run(quick, tools):
     cells = phase.cells(table)
     rng = np.random.default_rng(int(config["seed"]))
     alpha_c = float(analysis["alpha_c"])
-    location, fitted, lowest_s2, lowest_alpha = phase.minimum(cells, float(analysis["fit_factor"]),
-                                                              int(analysis["bootstrap"]), rng)
+    factors = [float(f) for f in analysis["fit_factors"]]
+    location, statistical, spread, fitted = phase.minimum(cells, factors, int(analysis["bootstrap"]), rng)
+    lowest = min(cells, key=lambda c: c["s2"].mean)
     crowded_edge = alpha_c / float(analysis["crowded_factor"])
     b, se_b, n_crowded = phase.slope(cells, lambda a: a < crowded_edge)
     largest = cells[-1]
@@ -34,7 +35,7 @@ def run(quick, tools):
     checks = []
     t, p = t_test(location, alpha_c)
     checks.append(Check("location of the minimum of sigma^2/N", pm(location), f"alpha_c = {alpha_c} ({SOURCE_MIN})",
-                        f"t = {t:+.2f} (bootstrap error)", p))
+                        f"z = {t:+.2f} (bootstrap and fit-window error)", p))
     t2, p2 = t_test(Estimate(b, se_b, 0), -1.0)
     checks.append(Check(f"crowded phase: slope of log sigma^2/N against log alpha (alpha < {fmt(crowded_edge)}, "
                         f"{n_crowded} points)", f"{b:.3f} ± {se_b:.3f}", f"-1 ({SOURCE_CROWD})", f"z = {t2:+.2f}", p2))
@@ -59,8 +60,10 @@ def run(quick, tools):
         f"{', '.join(str(m) for m in config['parameters']['memory'])}; {config['rounds']} rounds of which the first "
         f"{config['burn_in']} are left out; {config['replications']} seeds per point (dramolex.sweep). The minimum "
         f"is located by a parabola in log sigma^2/N against log alpha through the {fitted} points within a factor "
-        f"{analysis['fit_factor']} of the lowest point (alpha = {fmt(lowest_alpha)}, sigma^2/N = {fmt(lowest_s2)}), "
-        f"its error from {analysis['bootstrap']} bootstrap resamplings of the replicates. **Measured minimum: alpha = "
+        f"{factors[len(factors) // 2]} of the lowest point (alpha = {fmt(lowest['alpha'])}, sigma^2/N = "
+        f"{fmt(lowest['s2'].mean)}); its standard error combines {analysis['bootstrap']} bootstrap resamplings of "
+        f"the replicates ({fmt(statistical, 2)}) with the spread of the location over fit windows of factors "
+        f"{', '.join(str(f) for f in factors)} ({fmt(spread, 2)}). **Measured minimum: alpha = "
         f"{pm(location)}** against alpha_c = {alpha_c}. In the crowded phase the measured slope of log sigma^2/N "
         f"against log alpha is {b:.3f} ± {se_b:.3f} (prediction -1, sigma^2/N ~ 1/alpha)."
     )

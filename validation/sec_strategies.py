@@ -23,7 +23,8 @@ def run(quick, tools, s2_minimum=None):
     for s, group in table.groupby("strategies"):
         cells = phase.cells(group, by=("agents", "memory", "strategies"))
         all_cells += cells
-        minima[int(s)] = phase.minimum(cells, float(analysis["fit_factor"]), int(analysis["bootstrap"]), rng)[0]
+        minima[int(s)] = phase.minimum(cells, [float(f) for f in analysis["fit_factors"]],
+                                       int(analysis["bootstrap"]), rng)[0]
     rows = [["S", "alpha at the minimum of sigma^2/N", "source"]]
     for s in sorted(minima):
         rows.append([str(s), pm(minima[s]), "section 3" if s == 2 else "this sweep"])
