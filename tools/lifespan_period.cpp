@@ -7,7 +7,8 @@
 //
 // Prints one JSON object: period, run_in, the draws the search took, and for
 // each average life span asked for whether its sequence repeats with the
-// period over the checked draws.
+// period over the checked draws, the mean life span over one period and the
+// first ten life spans of a fresh process.
 
 #include <cstdint>
 #include <cstdio>
@@ -86,6 +87,17 @@ bool repeats(const Cycle& c, int32_t avgAge, uint64_t checked)
     return true;
 }
 
+// The mean life span over one period of the cycle: what long runs with fixed
+// life spans average to.
+double cycleMean(const Cycle& c, int32_t avgAge)
+{
+    Ziggurat generator;
+    for (uint64_t i = 0; i < c.runIn; ++i) drawForAgent(generator);
+    double sum = 0.0;
+    for (uint64_t i = 0; i < c.period; ++i) sum += Agent::lifeSpanFrom(drawForAgent(generator), avgAge);
+    return sum / static_cast<double>(c.period);
+}
+
 // The first `count` life spans a fresh process gives for avgAge.
 void firstLifeSpans(int32_t avgAge, uint64_t count, std::vector<int32_t>& out)
 {
@@ -118,6 +130,12 @@ int main(int argc, char** argv)
     for (size_t i = 0; i < ages.size(); ++i) {
         out += (i ? ", " : "") + std::string("\"") + std::to_string(ages[i]) +
                "\": " + (repeats(c, ages[i], checked) ? "true" : "false");
+    }
+    out += "}, \"cycle_mean\": {";
+    for (size_t i = 0; i < ages.size(); ++i) {
+        char mean[64];
+        std::snprintf(mean, sizeof mean, "%.17g", cycleMean(c, ages[i]));
+        out += (i ? ", " : "") + std::string("\"") + std::to_string(ages[i]) + "\": " + mean;
     }
     out += "}, \"first\": {";
     std::vector<int32_t> spans;

@@ -131,7 +131,13 @@ def run(quick, tools):
         f"standard errors of death- or age-related quantities are too small; use `--lifespans seeded` for "
         f"statistics. (2) After {period['period']} births the same life spans come back in the same order: with "
         f"{agents} agents and mean life span {fixed_mean} ({fmt(births_per_round)} births a round) that happens "
-        f"after about {fmt(rounds_to_wrap, 3)} rounds, so longer runs reuse the sequence."
+        f"after about {fmt(rounds_to_wrap, 3)} rounds, so longer runs reuse the sequence. (3) Long runs average "
+        f"over that one cycle of {period['period']} draws rather than over the specified distribution: the mean "
+        f"life span over one cycle is "
+        + ", ".join(f"{fmt(float(period['cycle_mean'][str(m)]), 6)} (E[L] = {fmt(renewal.mean_lifespan(m), 6)}) at "
+                    f"mean {m}" for m in lifespans if str(m) in period["cycle_mean"])
+        + ", so statistics of very long fixed runs converge to these values, which differ from E[L] by up to "
+        f"{fmt(max(abs(float(period['cycle_mean'][str(m)]) / renewal.mean_lifespan(m) - 1) for m in lifespans if str(m) in period['cycle_mean']) * 100, 2)} %."
     )
     return Section("1. Mortality and renewal theory", intro, rows, "mortality.svg",
                    "Left: mean deaths per round against the mean life span, with N / E[L]. Middle: mean agents "
