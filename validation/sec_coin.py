@@ -12,7 +12,9 @@ from stats import Check, Estimate, exact, fmt, pm, t_test
 def expected_winners(agents):
     """E[winners] for binomial(N, 1/2) side-1 counts under the winner rule."""
     n = np.arange(agents + 1)
-    return float(np.dot(sps.binom.pmf(n, agents, 0.5), est.winners(n, agents)))
+    # Far tails underflow to 0, which is what they contribute.
+    probabilities = np.exp(sps.binom.logpmf(n, agents, 0.5))
+    return float(np.dot(probabilities, est.winners(n, agents)))
 
 
 def run(quick, tools):

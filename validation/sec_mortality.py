@@ -100,7 +100,8 @@ def run(quick, tools):
     figure = _figure(per_lifespan, series, agents, fixed_mean)
     save(figure, tools["out"] / "mortality.svg")
     births_per_round = agents / renewal.mean_lifespan(fixed_mean)
-    rounds_to_wrap = period["period"] / births_per_round
+    # Agents created before the first repeated one, the initial population included.
+    rounds_to_wrap = (period["run_in"] + period["period"] - agents) / births_per_round
     first50 = period["first"].get("50")
     intro = (
         f"{agents} agents, no groupers, `--lifespans seeded`, {rounds} rounds of which the first {burn} are left out, "
@@ -129,9 +130,10 @@ def run(quick, tools):
         f"tested repeat with it. What it means: (1) replicates that differ only in the seed share their whole "
         f"demography, so with `fixed` the scatter between replicates says nothing about the life-span draws and "
         f"standard errors of death- or age-related quantities are too small; use `--lifespans seeded` for "
-        f"statistics. (2) After {period['period']} births the same life spans come back in the same order: with "
-        f"{agents} agents and mean life span {fixed_mean} ({fmt(births_per_round)} births a round) that happens "
-        f"after about {fmt(rounds_to_wrap, 3)} rounds, so longer runs reuse the sequence. (3) Long runs average "
+        f"statistics. (2) From agent {period['run_in']} on, the same life spans come back in the same order every "
+        f"{period['period']} agents created: with {agents} agents (created before round 1) and mean life span "
+        f"{fixed_mean} ({fmt(births_per_round)} births a round) the first repetition begins after about "
+        f"{fmt(rounds_to_wrap, 3)} rounds, and longer runs reuse the sequence. (3) Long runs average "
         f"over that one cycle of {period['period']} draws rather than over the specified distribution: the mean "
         f"life span over one cycle is "
         + ", ".join(f"{fmt(float(period['cycle_mean'][str(m)]), 6)} (E[L] = {fmt(renewal.mean_lifespan(m), 6)}) at "

@@ -85,11 +85,11 @@ def run(quick, tools):
         z, p = greater_test(first.mean, first.se, first.n - 1)
         checks.append(Check(f"N = {n}: crowded at first, log sigma^2/N of the first window > 0",
                             fmt(first.mean), "> 0 (alpha = 8/N < alpha_c)", f"t = {z:+.2f} (one-sided)", p, directional=True))
-        z, p = greater_test(first.mean - late.mean, float(np.hypot(first.se, late.se)))
         z, p = greater_test(cover.mean - coin.mean, float(np.hypot(cover.se, coin.se)))
         checks.append(Check(f"N = {n}: after the collapse the winning sides run in periodic stretches more than "
                             f"fair coins do", f"{pm(cover)} against {pm(coin)}", "larger", f"z = {z:+.2f} (one-sided)",
                             p, directional=True))
+        z, p = greater_test(first.mean - late.mean, float(np.hypot(first.se, late.se)))
         checks.append(Check(f"N = {n}: sigma^2/N collapses once strategies are replaced (first minus last, log)",
                             fmt(first.mean - late.mean), "> 0", f"z = {z:+.2f} (one-sided)", p, directional=True))
     ns = np.array(sizes, float)
@@ -129,7 +129,7 @@ def run(quick, tools):
     save(figure, tools["out"] / "own_model.svg")
     intro = (
         f"Ten strategies, the record rule, replacement of strategies whose score falls below 0, M = 3, so alpha = "
-        f"8/N is deep in the crowded phase; N = {', '.join(str(n) for n in sizes)}, {config['rounds']} rounds, "
+        f"8/N is deep in the crowded phase; N = {', '.join(str(n) for n in sizes)}; {config['rounds']} rounds, "
         f"{config['replications']} seeds each, sigma^2/N measured in windows of {window} rounds. The collapse round "
         f"of a run is the middle of the first window whose log sigma^2/N lies below the midpoint between the first "
         f"window and the last quarter of the run. Every strategy starts at score {INITIAL_SCORE} and is replaced "
