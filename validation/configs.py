@@ -14,6 +14,7 @@ from concurrent.futures import ThreadPoolExecutor
 from pathlib import Path
 
 import dramolex
+import pandas as pd
 
 HERE = Path(__file__).resolve().parent
 SWEEP_KEYS = ("rounds", "burn_in", "replications", "seed")
@@ -38,8 +39,23 @@ def load(name, quick):
     return config, analysis
 
 
-def sweep(config):
-    """The sweep's summary rows; stops the report if any run failed."""
+def sweep(config, rounds_per_history=0, burn_in_per_history=0):
+    """The sweep's summary rows; stops the report if any run failed.
+
+    With rounds_per_history, each memory M is swept on its own with at least
+    that many rounds (and burn_in_per_history burn-in rounds) per history
+    index, 2^M of them: the game needs of the order of a hundred visits to
+    every history before it settles."""
+    memories = config["parameters"].get("memory")
+    if rounds_per_history and isinstance(memories, list):
+        parts = []
+        for m in memories:
+            part = dict(config, parameters=dict(config["parameters"], memory=[m]))
+            part["rounds"] = max(int(config["rounds"]), rounds_per_history * 2 ** m)
+            part["burn_in"] = max(int(config.get("burn_in", 0)), burn_in_per_history * 2 ** m)
+            part["seed"] = int(config.get("seed", 1)) * 100 + m
+            parts.append(sweep(part))
+        return pd.concat(parts, ignore_index=True)
     table = dramolex.sweep(config)
     failed = table[table["status"] != "done"]
     if len(failed):

@@ -118,7 +118,7 @@ def run(quick, tools):
     left.axhline(1.0, color="grey", linewidth=0.6)
     left.set_yscale("log")
     left.set_xlabel("round")
-    left.set_ylabel(rf"$\sigma^2/N$ per window of {window} rounds (geometric mean of seeds)")
+    left.set_ylabel(rf"$\sigma^2/N$, windows of {window} rounds")
     left.legend(fontsize="small")
     right.errorbar(ns, [t.mean for t in tau], yerr=[t.se for t in tau], fmt="o", color="C3")
     right.axhline((INITIAL_SCORE + 1) ** 2, color="black", linestyle="--", linewidth=0.8, label=r"$101^2$")

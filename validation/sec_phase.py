@@ -13,7 +13,8 @@ SOURCE_CROWD = "Savit, Manuca & Riolo, PRL 82, 2203 (1999)"
 
 def run(quick, tools):
     config, analysis = configs.load("phase", quick)
-    table = configs.sweep(config)
+    table = configs.sweep(config, int(analysis.get("rounds_per_history", 0)),
+                          int(analysis.get("burn_in_per_history", 0)))
     cells = phase.cells(table)
     rng = np.random.default_rng(int(config["seed"]))
     alpha_c = float(analysis["alpha_c"])
@@ -57,8 +58,10 @@ def run(quick, tools):
     intro = (
         f"Two strategies per agent, the best-scoring one played (ties broken at random), no replacement; "
         f"N = {', '.join(str(n) for n in config['parameters']['agents'])} and M = "
-        f"{', '.join(str(m) for m in config['parameters']['memory'])}; {config['rounds']} rounds of which the first "
-        f"{config['burn_in']} are left out; {config['replications']} seeds per point (dramolex.sweep). The minimum "
+        f"{', '.join(str(m) for m in config['parameters']['memory'])}; max({config['rounds']}, "
+        f"{analysis['rounds_per_history']} x 2^M) rounds of which the first max({config['burn_in']}, "
+        f"{analysis['burn_in_per_history']} x 2^M) are left out, so every history index is visited often enough for "
+        f"the scores to settle; {config['replications']} seeds per point (dramolex.sweep). The minimum "
         f"is located by a parabola in log sigma^2/N against log alpha through the {fitted} points within a factor "
         f"{factors[len(factors) // 2]} of the lowest point (alpha = {fmt(lowest['alpha'])}, sigma^2/N = "
         f"{fmt(lowest['s2'].mean)}); its standard error combines {analysis['bootstrap']} bootstrap resamplings of "

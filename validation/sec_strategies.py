@@ -14,7 +14,8 @@ SOURCE = ("Challet & Zhang, Physica A 256, 514 (1998); Marsili, Challet & Zecchi
 
 def run(quick, tools, s2_minimum=None):
     config, analysis = configs.load("strategies", quick)
-    table = configs.sweep(config)
+    table = configs.sweep(config, int(analysis.get("rounds_per_history", 0)),
+                          int(analysis.get("burn_in_per_history", 0)))
     rng = np.random.default_rng(int(config["seed"]))
     minima = {}
     if s2_minimum is not None:
@@ -45,8 +46,9 @@ def run(quick, tools, s2_minimum=None):
     intro = (
         f"The game of section 3 with S = {', '.join(str(s) for s in config['parameters']['strategies'])} strategies "
         f"per agent; N = {', '.join(str(n) for n in config['parameters']['agents'])}, M = "
-        f"{config['parameters']['memory'][0]} to {config['parameters']['memory'][-1]}, {config['rounds']} rounds "
-        f"(burn-in {config['burn_in']}), {config['replications']} seeds per point, all N drawn together per S. "
+        f"{config['parameters']['memory'][0]} to {config['parameters']['memory'][-1]}, max({config['rounds']}, "
+        f"{analysis['rounds_per_history']} x 2^M) rounds (burn-in max({config['burn_in']}, "
+        f"{analysis['burn_in_per_history']} x 2^M)), {config['replications']} seeds per point, all N drawn together per S. "
         f"The minimum is located as in section 3. Measured: "
         + ", ".join(f"S = {s}: alpha = {pm(minima[s])}" for s in sorted(minima)) + "."
     )
