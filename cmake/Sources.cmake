@@ -11,7 +11,7 @@ target_link_libraries(dramolex-run PRIVATE dramolex_cli)
 install(TARGETS dramolex-run RUNTIME DESTINATION bin)
 
 # The period of the fixed life-span sequence, for the validation report.
-add_executable(lifespan_period EXCLUDE_FROM_ALL tools/lifespan_period.cpp)
+add_executable(lifespan_period tools/lifespan_period.cpp)
 target_link_libraries(lifespan_period PRIVATE dramolex_model)
 
 if(DRAMOLEX_PYTHON)

@@ -26,7 +26,11 @@ import sec_mortality  # noqa: E402
 import sec_own  # noqa: E402
 import sec_phase  # noqa: E402
 import sec_strategies  # noqa: E402
-from stats import CONFIDENCE, fmt  # noqa: E402
+from section import Section  # noqa: E402
+from stats import CONFIDENCE, Check, exact, fmt  # noqa: E402
+
+TITLES = {1: "Mortality and renewal theory", 2: "Coin-tossing baseline", 3: "The standard minority game",
+          4: "More strategies", 5: "dramolex's own game", 6: "Herding"}
 
 
 def machine():
@@ -91,8 +95,10 @@ def render(sections, mode, seconds, started):
     for s in sections:
         out.append(f"| {s.title} | {len(s.checks)} | {sum(c.passed for c in s.checks)} |")
     for s in sections:
-        out += ["", f"## {s.title}", "", s.intro, "", table(s.table), "", f"![{s.title}](validation/{s.figure})", "",
-                f"*{s.caption}*", "", "Checks:", "",
+        out += ["", f"## {s.title}", "", s.intro, ""]
+        if s.figure:
+            out += [table(s.table), "", f"![{s.title}](validation/{s.figure})", "", f"*{s.caption}*", ""]
+        out += ["Checks:", "",
                 table([["check", "measured", "predicted (source)", "statistic", "p", "level", "verdict"]]
                       + [[c.name, c.measured, c.predicted, c.statistic, fmt(c.p_value, 3), fmt(c.level, 3),
                           "pass" if c.passed else "**FAIL**"] for c in s.checks])]
@@ -127,13 +133,18 @@ def main():
         if number not in wanted:
             continue
         begin = time.perf_counter()
-        if number == 3:
-            section = runner(arguments.quick, tools)
-            phase_minimum = section.minimum
-        elif number == 4:
-            section = sec_strategies.run(arguments.quick, tools, phase_minimum)
-        else:
-            section = runner(arguments.quick, tools)
+        try:
+            if number == 3:
+                section = runner(arguments.quick, tools)
+                phase_minimum = section.minimum
+            elif number == 4:
+                section = sec_strategies.run(arguments.quick, tools, phase_minimum)
+            else:
+                section = runner(arguments.quick, tools)
+        except Exception as error:  # the report says which section could not run, and fails
+            section = Section(f"{number}. {TITLES[number]}", f"This section could not run: `{error}`", [["-"]],
+                              "", "", [Check("the section's runs and analysis complete", "error", "complete",
+                                             "exact", exact(False))])
         for check in section.checks:
             check.level = (1 - CONFIDENCE) / len(section.checks)
         sections.append(section)
@@ -145,7 +156,7 @@ def main():
         print(text)
     else:
         (out / "validation.md").write_text(text)
-        print(f"wrote {out / 'validation.md'} and {len(sections)} figures in {figures}")
+        print(f"wrote {out / 'validation.md'} and {sum(bool(s.figure) for s in sections)} figures in {figures}")
     return 1 if failed else 0
 
 

@@ -99,3 +99,22 @@ def test_quick_overrides_keep_the_rest():
     assert [r["agents"] for r in runs] == [5, 5, 7, 7]
     assert len({r["seed"] for r in runs}) == 4
     assert runs[0]["replacement"] is False
+
+
+def test_lifespan_period_tool(bin_dir):
+    import json
+    import subprocess
+
+    tool = bin_dir / "lifespan_period"
+    if not tool.exists():
+        pytest.fail(f"no lifespan_period in {bin_dir}: build the release preset")
+    found = json.loads(subprocess.run([str(tool), "1", "50", "100"], check=True, capture_output=True,
+                                      text=True).stdout)
+    # A fresh process's first life spans, as every mortal agent draws them.
+    assert found["first"]["50"] == [59, 47, 47, 47, 50, 51, 57, 51, 56, 50]
+    assert found["first"]["100"] == [100, 97, 97, 97, 100, 100, 100, 100, 100, 100]
+    assert found["first"]["1"] == [10, 1, 1, 1, 1, 2, 8, 2, 7, 1]
+    assert found["period"] > 0 and all(found["repeats"].values())
+    assert found["cycle_mean"]["50"] == pytest.approx(renewal.mean_lifespan(50), rel=1e-2)
+    bad = subprocess.run([str(tool), "101"], capture_output=True, text=True)
+    assert bad.returncode == 2 and "101" in bad.stderr
