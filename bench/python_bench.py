@@ -2,16 +2,20 @@
 """The Python package's two performance figures.
 
 1. dramolex.run against dramolex-run for the same run (16348 agents, 2000
-   rounds): wall time of the call against the program's own, best and median
-   of interleaved repetitions.
+   rounds): wall and CPU time of the call against the program's, best and
+   median of interleaved repetitions.
 2. Sweep throughput through a Dask LocalCluster: runs per second with two
    single-threaded worker processes against one, for runs of about a second.
+   Busy time is the runs' own seconds over workers x elapsed: what is left
+   is the scheduler's overhead and idle workers, apart from CPU that other
+   processes on the machine take.
 
     PYTHONPATH=build/release/python /usr/bin/python3 bench/python_bench.py [--build build/release]
 """
 
 import argparse
 import os
+import resource
 import pathlib
 import statistics
 import subprocess
@@ -23,19 +27,28 @@ from dramolex._batches import run_work, seconds_per_unit
 RUN = dict(agents=16348, rounds=2000, seed=1)
 
 
+def children_cpu():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
 def time_runner(program):
+    """(wall, CPU) seconds of the whole dramolex-run process."""
     arguments = [str(program), "--quiet"]
     for key, value in RUN.items():
         arguments += [f"--{key}", str(value)]
+    cpu = children_cpu()
     start = time.perf_counter()
     subprocess.run(arguments, check=True, capture_output=True)
-    return time.perf_counter() - start
+    return time.perf_counter() - start, children_cpu() - cpu
 
 
 def time_module():
+    """(wall, CPU) seconds of the dramolex.run call, DataFrame and summary included."""
+    cpu = time.process_time()
     start = time.perf_counter()
     dramolex.run(**RUN)
-    return time.perf_counter() - start
+    return time.perf_counter() - start, time.process_time() - cpu
 
 
 def run_overhead(program, repetitions):
@@ -44,10 +57,12 @@ def run_overhead(program, repetitions):
         runner.append(time_runner(program))
         module.append(time_module())
     print(f"16348 agents x 2000 rounds, {repetitions} interleaved repetitions")
-    print(f"  dramolex-run (process)  best {min(runner):.3f} s, median {statistics.median(runner):.3f} s")
-    print(f"  dramolex.run            best {min(module):.3f} s, median {statistics.median(module):.3f} s")
-    print(f"  dramolex.run / dramolex-run: best {min(module) / min(runner):.3f}, "
-          f"median {statistics.median(module) / statistics.median(runner):.3f}")
+    for index, kind in enumerate(("wall", "CPU")):
+        ours = [times[index] for times in module]
+        theirs = [times[index] for times in runner]
+        print(f"  {kind:4}: dramolex-run best {min(theirs):.3f} s, median {statistics.median(theirs):.3f} s; "
+              f"dramolex.run best {min(ours):.3f} s, median {statistics.median(ours):.3f} s; "
+              f"ratio best {min(ours) / min(theirs):.3f}, median {statistics.median(ours) / statistics.median(theirs):.3f}")
 
 
 def dask_throughput(runs, run_seconds):
@@ -68,8 +83,9 @@ def dask_throughput(runs, run_seconds):
             elapsed = time.perf_counter() - start
         assert (table["status"] == "done").all()
         rates[workers] = runs / elapsed
+        busy = table["seconds"].sum() / (workers * elapsed)
         print(f"  {workers} worker(s): {runs} runs in {elapsed:.2f} s = {rates[workers]:.2f} runs/s "
-              f"(mean run {table['seconds'].mean():.2f} s)")
+              f"(mean run {table['seconds'].mean():.2f} s, workers busy {busy:.0%})")
     print(f"  speed-up with 2 workers: {rates[2] / rates[1]:.2f}x")
 
 

@@ -2,9 +2,9 @@
 """The standard minority game's phase diagram with dramolex.sweep.
 
 Plays the grid of dramolex-sweep's bundled "phase-diagram" config (two
-strategies per agent, best rule, no replacement; N = 101, 201, 401 and
-memory 2 to 10, four replications each) and saves sigma^2/N and H/N against
-alpha = 2^M / N on log-log axes as phase-diagram.svg.
+strategies per agent, best rule, no replacement; N = 101, 201, 401, 801 and
+memory 3 to 10, four replications each: 128 runs) and saves sigma^2/N and H/N
+against alpha = 2^M / N on log-log axes as phase-diagram.svg.
 
     PYTHONPATH=build/release/python /usr/bin/python3 examples/phase_diagram.py
     ... --scheduler tcp://head:8786     # on a Dask cluster (see README, "Python")
@@ -23,8 +23,8 @@ CONFIG = {
     "replications": 4,
     "seed": 1,
     "parameters": {
-        "agents": [101, 201, 401],
-        "memory": [2, 3, 4, 5, 6, 7, 8, 9, 10],
+        "agents": [101, 201, 401, 801],
+        "memory": [3, 4, 5, 6, 7, 8, 9, 10],
         "strategies": 2,
         "rule": "best",
         "replacement": "off",

@@ -20,6 +20,8 @@ ctest --preset tsan -j "$jobs"
 
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs"
+# The stored run log, from the optimised build as well.
+ctest --preset release -L golden
 
 # Debian's interpreter: it sees the python3-* packages that setup.sh installs.
 # pytest exits 5 when it collects no test, which fails this script too.

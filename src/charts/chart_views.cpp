@@ -4,29 +4,10 @@
 #include "charts/series_chart.h"
 
 namespace dramolex::charts {
-namespace {
 
-constexpr ChartView views[] = {
-    {1, "winningbars", "AvgCapital of Groupers - AvgCapital of NonGroupers", "winningbars.png", 0, 1000},
-    {2, "winners", "Number of Winners", "winners.png", 1000, 1000},
-    {3, "avgstratscores", "Average Score of All Strategies", "avgstratscores.png", 2000, 1000},
-    {4, "beststrat", "Best Strategy's Score", "beststrat.png", 3000, 1000},
-    {5, "bardist", "", "bardist.png", 6000, 0},
-    {6, "numdeaths", "Number of Deaths", "numdeaths.png", 4000, 1000},
-    {7, "agedist", "Age Distribution", "agedist.png", 5000, 100},
-};
+std::span<const ChartView> allViews() { return run::allSeries(); }
 
-} // namespace
-
-std::span<const ChartView> allViews() { return views; }
-
-const ChartView* viewFor(int32_t selection)
-{
-    for (const ChartView& v : views) {
-        if (v.selection == selection) return &v;
-    }
-    return nullptr;
-}
+const ChartView* viewFor(int32_t selection) { return run::seriesForSelection(selection); }
 
 QString sectorLabel(int index)
 {

@@ -5,17 +5,13 @@
 #include <cstdint>
 #include <span>
 
+#include "run/series.h"
+
 namespace dramolex::charts {
 
-// The seven chart views, by their selector index (1 to 7).
-struct ChartView {
-    int32_t selection;
-    const char* name;      // the view's operation name
-    const char* title;     // the chart's title
-    const char* fileName;  // written in the working directory
-    int32_t firstIndex;    // where its values start in the history buffer
-    int32_t size;          // how many values it draws (the pie: numbars)
-};
+// The seven chart views, by their selector index (1 to 7): rows of the run
+// layer's series table (history window, title, file name).
+using ChartView = run::Series;
 
 constexpr int32_t chartWidth = 480;
 constexpr int32_t chartHeight = 480;

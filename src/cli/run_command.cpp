@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <exception>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -153,7 +154,13 @@ int runnerMain(int argc, const char* const* argv, const ChartExport& exportChart
         std::fputs(parsed.message.c_str(), parsed.messageIsError ? stderr : stdout);
         return parsed.exitCode;
     }
-    return runCommand(*parsed.options, stderr, exportCharts);
+    try {
+        return runCommand(*parsed.options, stderr, exportCharts);
+    } catch (const std::exception& e) {
+        // A model that does not honour an option, or memory running out.
+        report(stderr, std::string("internal error: ") + e.what());
+        return 1;
+    }
 }
 
 } // namespace dramolex::cli

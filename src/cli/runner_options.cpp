@@ -23,7 +23,10 @@ std::string typeNameOf(std::string_view key)
     if (key == "burn_in") return "B";
     if (key == "memory") return "M";
     if (key == "strategies") return "S";
-    return "WORD";
+    if (key == "rule") return "record|best";
+    if (key == "replacement") return "on|off";
+    if (key == "lifespans") return "fixed|seeded";
+    return "VALUE";
 }
 
 } // namespace
@@ -48,10 +51,12 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, uint32_t d
     std::vector<std::string> values(run::settingInfos().size());
     for (size_t i = 0; i < values.size(); ++i) {
         const run::SettingInfo& info = run::settingInfos()[i];
-        std::string help = std::string(info.help) + ": " + std::string(info.accepted) + " (default " +
-                           std::string(info.defaultText) + ")";
-        if (info.key == "seed") help = std::string(info.help) + ": " + std::string(info.accepted) + " (default: the clock)";
-        CLI::Option* option = app.add_option(std::string(info.option), values[i], help)->type_name(typeNameOf(info.key));
+        const std::string defaultText = info.key == "agents" ? "required"
+                                        : info.key == "seed"  ? "default: the clock"
+                                                              : "default " + std::string(info.defaultText);
+        const std::string help = std::string(info.help) + " [" + std::string(info.accepted) + "; " + defaultText + "]";
+        CLI::Option* option =
+            app.add_option(std::string(info.option), values[i], help)->type_name(typeNameOf(info.key));
         if (info.key == "agents") option->required();
     }
     app.add_option("--log", options.logPath, "write the run log to FILE")->type_name("FILE");

@@ -60,17 +60,4 @@ std::optional<double> RoundObservables::meanWinners() const { return mean(winner
 std::optional<double> RoundObservables::meanDeaths() const { return mean(deathsSum_); }
 std::optional<double> RoundObservables::meanAge() const { return mean(ageSum_, numAgents_); }
 
-std::optional<double> FrozenAgents::fraction() const
-{
-    if (!started_) return std::nullopt;
-    int64_t alive = 0;
-    int64_t unchanged = 0;
-    for (const uint8_t s : state_) {
-        alive += s != dead;
-        unchanged += s == frozen;
-    }
-    if (alive == 0) return std::nullopt;
-    return static_cast<double>(unchanged) / static_cast<double>(alive);
-}
-
 } // namespace dramolex::run

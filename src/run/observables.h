@@ -52,8 +52,13 @@ private:
 
 // Which agents never change the strategy they play over the measured rounds.
 // The strategy an agent plays in a round is its playedStrategyOf() just before
-// the round. With mortality, an agent whose slot holds a newborn (age 0) after
-// a measured round died during the window and is not counted at all.
+// the round. Only agents that have not switched yet are looked at each round,
+// so once most have switched a round costs next to nothing.
+//
+// With mortality only agents alive through the whole window count: every
+// living agent ages by exactly one a round and a newborn starts at 0, so after
+// T measured rounds a slot whose agent is younger than T was renewed during
+// the window, and one at least T old holds the same agent as at its start.
 class FrozenAgents {
 public:
     // Before the first measured round.
@@ -62,52 +67,46 @@ public:
     {
         const int32_t n = population.getNumAgents();
         firstStrategy_.resize(static_cast<size_t>(n));
-        state_.assign(static_cast<size_t>(n), frozen);
-        for (int32_t slot = 0; slot < n; ++slot) firstStrategy_[static_cast<size_t>(slot)] = population.playedStrategyOf(slot);
+        unswitched_.resize(static_cast<size_t>(n));
+        for (int32_t slot = 0; slot < n; ++slot) {
+            firstStrategy_[static_cast<size_t>(slot)] = population.playedStrategyOf(slot);
+            unswitched_[static_cast<size_t>(slot)] = slot;
+        }
         started_ = true;
     }
 
-    // Before every later measured round. mortal: the run has mortality.
+    // Before every later measured round.
     template <typename Population>
-    void check(const Population& population, bool mortal)
+    void check(const Population& population)
     {
-        if (!started_) return;
-        const int32_t n = population.getNumAgents();
-        for (int32_t slot = 0; slot < n; ++slot) {
-            uint8_t& s = state_[static_cast<size_t>(slot)];
-            if (s == dead) continue;
-            if (mortal && population.ageOf(slot) == 0) {
-                s = dead;
-            } else if (population.playedStrategyOf(slot) != firstStrategy_[static_cast<size_t>(slot)]) {
-                s = switched;
-            }
+        size_t kept = 0;
+        for (const int32_t slot : unswitched_) {
+            unswitched_[kept] = slot;
+            kept += population.playedStrategyOf(slot) == firstStrategy_[static_cast<size_t>(slot)];
         }
+        unswitched_.resize(kept);
     }
 
-    // After the last measured round: only its deaths count, the strategies
-    // are those of a round not played yet.
+    // Frozen agents over agents alive through the window, after `measured`
+    // rounds; nullopt if no agent was, or if the window has not begun.
     template <typename Population>
-    void checkDeaths(const Population& population)
+    std::optional<double> fraction(const Population& population, int64_t measured, bool mortal) const
     {
-        if (!started_) return;
+        if (!started_) return std::nullopt;
         const int32_t n = population.getNumAgents();
-        for (int32_t slot = 0; slot < n; ++slot) {
-            if (population.ageOf(slot) == 0) state_[static_cast<size_t>(slot)] = dead;
-        }
+        const auto survived = [&](int32_t slot) { return !mortal || population.ageOf(slot) >= measured; };
+        int64_t alive = 0;
+        for (int32_t slot = 0; slot < n; ++slot) alive += survived(slot);
+        int64_t frozen = 0;
+        for (const int32_t slot : unswitched_) frozen += survived(slot);
+        if (alive == 0) return std::nullopt;
+        return static_cast<double>(frozen) / static_cast<double>(alive);
     }
-
-    // Frozen agents over agents alive through the window; nullopt if none
-    // was, or if the window has not begun.
-    std::optional<double> fraction() const;
 
 private:
-    static constexpr uint8_t frozen = 0;
-    static constexpr uint8_t switched = 1;
-    static constexpr uint8_t dead = 2;
-
     bool started_ = false;
     std::vector<int32_t> firstStrategy_;
-    std::vector<uint8_t> state_;
+    std::vector<int32_t> unswitched_;  // slots, ascending
 };
 
 } // namespace dramolex::run

@@ -14,7 +14,7 @@ constexpr std::array<SettingInfo, 12> infos{{
     {"agents", "--agents", "1 to 16348", "1", "number of agents", true},
     {"groupers", "--groupers", "0 to 100", "0", "percentage of agents in herding groups", true},
     {"groups", "--groups", "1 (herding off), or 2 to agents/2", "1", "number of herding groups", true},
-    {"lifespan", "--lifespan", "1 to 100, or off", "off", "average life span; off: agents never die", true},
+    {"lifespan", "--lifespan", "1 to 100, or off", "off", "average life span (off: agents never die)", true},
     {"rounds", "--rounds", "0 to 9223372036854775807", "1000", "rounds to play", true},
     {"seed", "--seed", "0 to 4294967295", "0 (dramolex-run: the clock)",
      "seed of the uniform random source (0 and 1 give the same run)", true},

@@ -52,7 +52,7 @@ const model::pass_graph& RunSession::step()
         if (round == config_.burnIn) {
             frozen_.start(*population_);
         } else {
-            frozen_.check(*population_, config_.parameters.mortality());
+            frozen_.check(*population_);
         }
     }
     const bool logging = logFile_ != nullptr || logText_ != nullptr;
@@ -104,9 +104,7 @@ RunSummary RunSession::summary() const
     s.mean_deaths = observables_.meanDeaths();
     if (p.mortality()) s.mean_age = observables_.meanAge();
 
-    FrozenAgents frozen = frozen_;
-    if (p.mortality()) frozen.checkDeaths(*population_);
-    s.frozen_fraction = frozen.fraction();
+    s.frozen_fraction = frozen_.fraction(*population_, s.rounds_measured, p.mortality());
 
     int64_t groupedCapital = 0, groupedCount = 0, otherCapital = 0, otherCount = 0;
     for (int32_t slot = 0; slot < population_->getNumAgents(); ++slot) {

@@ -14,8 +14,8 @@ replications = 4
 seed = 1
 
 [parameters]
-agents = [101, 201, 401]
-memory = [2, 3, 4, 5, 6, 7, 8, 9, 10]
+agents = [101, 201, 401, 801]
+memory = [3, 4, 5, 6, 7, 8, 9, 10]
 strategies = 2
 rule = "best"
 replacement = "off"
@@ -38,11 +38,11 @@ groups = [2, 5, 10, 25]
 # its life spans from a normal generator seeded by the run's seed.
 rounds = 5000
 burn_in = 1000
-replications = 4
+replications = 8
 seed = 1
 
 [parameters]
-agents = 201
+agents = [101, 201]
 lifespan = ["off", 5, 10, 20, 50, 100]
 lifespans = "seeded"
 )"},

@@ -1,6 +1,8 @@
 #include "sweep/run_csv.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -112,10 +114,12 @@ bool RowReader::next(std::string_view& row, bool& complete)
 
 std::string sortRunBlocks(const std::string& path)
 {
+    // 16 bytes per run: a sweep's runs number below 2^32, and one run's
+    // rows stay far below 4 GB.
     struct Block {
-        uint64_t run;
+        uint32_t run;
+        uint32_t length;
         uint64_t offset;
-        uint64_t length;
     };
     std::vector<Block> blocks;
     uint64_t headerLength = 0;
@@ -135,12 +139,16 @@ std::string sortRunBlocks(const std::string& path)
             }
             const auto run = leadingRun(row);
             if (!run || !complete) return path + ": row at byte " + std::to_string(reader.rowOffset()) + " is not a complete run row";
+            if (*run > UINT32_MAX) return path + ": run " + std::to_string(*run) + " is out of range";
             if (!blocks.empty() && blocks.back().run == *run && blocks.back().offset + blocks.back().length == reader.rowOffset()) {
-                blocks.back().length = end - blocks.back().offset;
+                if (end - blocks.back().offset > UINT32_MAX) return path + ": the rows of run " + std::to_string(*run) + " exceed 4 GB";
+                blocks.back().length = static_cast<uint32_t>(end - blocks.back().offset);
                 continue;
             }
             if (!blocks.empty() && blocks.back().run > *run) inOrder = false;
-            blocks.push_back({*run, reader.rowOffset(), end - reader.rowOffset()});
+            if (end - reader.rowOffset() > UINT32_MAX) return path + ": a row exceeds 4 GB";
+            if (blocks.size() == blocks.capacity()) blocks.reserve(blocks.size() + blocks.size() / 4 + 1024);
+            blocks.push_back({static_cast<uint32_t>(*run), static_cast<uint32_t>(end - reader.rowOffset()), reader.rowOffset()});
         }
         if (reader.failed()) return systemError(path);
     }

@@ -41,25 +41,22 @@ SeedTable::SeedTable(uint32_t baseSeed, uint64_t runs) : seeds_(runs)
 {
     for (uint64_t run = 0; run < runs; ++run) seeds_[run] = firstChoice(baseSeed, run);
 
-    // Seeds sorted with their run numbers find every repeated first choice.
-    std::vector<std::pair<uint32_t, uint64_t>> sorted(runs);
-    for (uint64_t run = 0; run < runs; ++run) sorted[run] = {seeds_[run], run};
+    // A sorted copy finds the first choices that more than one run drew.
+    std::vector<uint32_t> sorted(seeds_);
     std::sort(sorted.begin(), sorted.end());
-    auto isFirstChoice = [&](uint32_t seed) {
-        auto at = std::lower_bound(sorted.begin(), sorted.end(), std::pair<uint32_t, uint64_t>{seed, 0});
-        return at != sorted.end() && at->first == seed;
-    };
+    std::vector<uint32_t> repeated;
+    for (size_t i = 1; i < sorted.size(); ++i)
+        if (sorted[i] == sorted[i - 1] && (repeated.empty() || repeated.back() != sorted[i])) repeated.push_back(sorted[i]);
+    auto isFirstChoice = [&](uint32_t seed) { return std::binary_search(sorted.begin(), sorted.end(), seed); };
 
-    std::vector<uint64_t> toReplace;
-    for (size_t i = 0; i < sorted.size(); ++i) {
-        const bool repeat = i > 0 && sorted[i].first == sorted[i - 1].first;
-        if (sorted[i].first == 0 || repeat) toReplace.push_back(sorted[i].second);
-    }
-    std::sort(toReplace.begin(), toReplace.end());
-    replaced_ = toReplace.size();
-
+    std::unordered_set<uint32_t> claimed;  // repeated first choices already kept by a lower run
     std::unordered_set<uint32_t> replacements;
-    for (uint64_t run : toReplace) {
+    for (uint64_t run = 0; run < runs; ++run) {
+        const uint32_t first = seeds_[run];
+        if (first != 0) {
+            if (!std::binary_search(repeated.begin(), repeated.end(), first)) continue;
+            if (claimed.insert(first).second) continue;
+        }
         SplitMix64 stream((static_cast<uint64_t>(baseSeed) << 32) + run);
         stream.next();
         uint32_t seed = 0;
@@ -68,6 +65,7 @@ SeedTable::SeedTable(uint32_t baseSeed, uint64_t runs) : seeds_(runs)
         } while (seed == 0 || isFirstChoice(seed) || replacements.count(seed) != 0);
         replacements.insert(seed);
         seeds_[run] = seed;
+        ++replaced_;
     }
 }
 

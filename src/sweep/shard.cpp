@@ -16,7 +16,13 @@ bool parseCount(std::string_view text, uint64_t& into)
 
 std::string Shard::fileSuffix() const
 {
-    return whole() ? std::string() : "-" + std::to_string(index) + "-of-" + std::to_string(count);
+    std::string suffix;
+    if (whole()) return suffix;
+    suffix += '-';
+    suffix += std::to_string(index);
+    suffix += "-of-";
+    suffix += std::to_string(count);
+    return suffix;
 }
 
 ShardParse parseShard(const std::string& text, const std::function<const char*(const char*)>& getEnv)
@@ -48,8 +54,15 @@ ShardParse parseShard(const std::string& text, const std::function<const char*(c
         }
     }
     if (count == 0 || index >= count) {
-        result.error = "--shard '" + (text == "slurm" ? std::to_string(index) + "/" + std::to_string(count) : text) +
-                       "': out of range (accepted: I/N with 0 <= I < N)";
+        std::string shown = text;
+        if (text == "slurm") {
+            shown = std::to_string(index);
+            shown += '/';
+            shown += std::to_string(count);
+        }
+        result.error = "--shard '";
+        result.error += shown;
+        result.error += "': out of range (accepted: I/N with 0 <= I < N)";
         return result;
     }
     result.shard = {index, count};

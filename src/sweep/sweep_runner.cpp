@@ -144,7 +144,7 @@ void work(const std::shared_ptr<Shared> shared, std::FILE* err)
                 }
             }
         }
-        s.changed.notify_all();
+        // No wake-up per run: the calling thread redraws progress on a timer.
     }
     {
         std::lock_guard lock(s.mutex);

@@ -13,6 +13,7 @@
 #include "charts/chart_views.h"
 #include "charts/png_writer.h"
 #include "run/run_core.h"
+#include "run/series.h"
 #include "ui/fonts.h"
 #include "ui/help_window.h"
 #include "ui/make_child.h"
@@ -124,10 +125,10 @@ void Form2::InitializeComponent()
     comboBox1->setObjectName(QStringLiteral("comboBox1"));
     comboBox1->setFont(fontOf(QStringLiteral("Georgia"), 9));
     comboBox1->setEditable(false);
-    comboBox1->addItems({QStringLiteral("(N/A)"), QStringLiteral("AvgCapital of Groupers - AvgCapital of NonGroupers"),
-                         QStringLiteral("Number of Winners"), QStringLiteral("Average Score of All Strategies"),
-                         QStringLiteral("Best Strategy's Score"), QString(), QStringLiteral("Number of Deaths"),
-                         QStringLiteral("Age Distribution")});
+    comboBox1->addItem(QString::fromUtf8(run::noViewEntry.data(), static_cast<qsizetype>(run::noViewEntry.size())));
+    for (const run::Series& series : run::allSeries()) {
+        comboBox1->addItem(QString::fromUtf8(series.selectorEntry.data(), static_cast<qsizetype>(series.selectorEntry.size())));
+    }
     comboBox1->setCurrentIndex(-1);
     comboBox1->setGeometry(15, barTop + 32 + 8, 480, comboBox1->sizeHint().height());
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <sys/wait.h>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/runner_options.h"
 #include "support/files.h"
 
@@ -67,6 +69,14 @@ TEST_F(Runner, BadInputNamesOptionValueAndRangeAndTouchesNoFile)
         {"--agents 10 --seed 4294967296", "--seed '4294967296': out of range (accepted: 0 to 4294967295)"},
         {"--agents 10 --bogus 3", "--bogus"},
         {"--groupers 10", "--agents"},
+        {"--agents 10 --rounds 10 --burn-in 11", "--burn-in '11': out of range (accepted: 0 to rounds = 10)"},
+        {"--agents 10 --memory 17", "--memory '17': out of range (accepted: 1 to 16)"},
+        {"--agents 10 --strategies 0", "--strategies '0'"},
+        {"--agents 10 --rule worst", "--rule 'worst': not accepted (accepted: record or best)"},
+        {"--agents 10 --replacement maybe", "--replacement 'maybe'"},
+        {"--agents 10 --lifespans random", "--lifespans 'random'"},
+        {"--agents 16348 --memory 16 --strategies 16",
+         "--memory 16 with --strategies 16 and --agents 16348: strategy tables of 2.00 GiB"},
     };
     for (const Case& c : cases) {
         const std::string args = std::string(c.arguments) + " --log " + file("run.log").string() + " --csv " +
@@ -144,7 +154,9 @@ TEST_F(Runner, HelpAndVersion)
 {
     const Outcome help = run("--help");
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* word : {"--agents", "--groupers", "--groups", "--lifespan", "--rounds", "--seed", "--log", "--csv", "--quiet", "Example"}) {
+    for (const char* word : {"--agents", "--groupers", "--groups", "--lifespan", "--rounds", "--seed", "--log", "--csv",
+                             "--quiet", "Example", "--burn-in", "--summary", "--memory", "--strategies", "--rule",
+                             "--replacement", "--lifespans", "docs/model-options.md", "seeds 0 and 1 give the same run"}) {
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
     const Outcome version = run("--version");
@@ -152,21 +164,63 @@ TEST_F(Runner, HelpAndVersion)
     EXPECT_EQ(version.out.rfind("dramolex-run ", 0), 0u);
 }
 
-// The whole pipeline against a stored log: herding, mortality and the log
-// format. On a mismatch the new output is left beside the golden file.
-TEST_F(Runner, GoldenLogWithHerdingAndMortality)
+TEST_F(Runner, SummaryHoldsTheRunAndItsObservables)
 {
-    const fs::path golden = fs::path(DRAMOLEX_GOLDEN_DIR) / "herding_mortality.log";
-    const Outcome o = run(std::string(DRAMOLEX_GOLDEN_ARGS) + " --quiet --log " + file("run.log").string());
+    const Outcome o = run("--agents 51 --groupers 20 --groups 2 --lifespan 30 --rounds 300 --burn-in 100 --seed 8 "
+                          "--quiet --summary " + file("s.json").string() + " --log " + file("s.log").string());
     ASSERT_EQ(o.exitCode, 0) << o.err;
-    const std::string produced = readFile(file("run.log"));
-    const std::string expected = readFile(golden);
-    ASSERT_FALSE(expected.empty()) << "missing golden file " << golden;
-    if (produced != expected) {
-        const fs::path fresh = golden.string() + ".new";
-        std::ofstream(fresh, std::ios::binary) << produced;
-        FAIL() << "run log differs from " << golden << "; new output written to " << fresh;
-    }
+    const std::string text = readFile(file("s.json"));
+    ASSERT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << "one object on one line";
+    const auto json = nlohmann::json::parse(text);
+    EXPECT_EQ(json["parameters"]["agents"], 51);
+    EXPECT_EQ(json["parameters"]["lifespan"], 30);
+    EXPECT_EQ(json["parameters"]["memory"], 3);
+    EXPECT_EQ(json["seed"], 8);
+    EXPECT_EQ(json["rounds_played"], 300);
+    EXPECT_EQ(json["rounds_measured"], 200);
+    EXPECT_DOUBLE_EQ(json["observables"]["alpha"].get<double>(), 8.0 / 51);
+    EXPECT_TRUE(json["observables"]["mean_age"].is_number());
+    const std::string log = readFile(file("s.log"));
+    EXPECT_EQ(log.rfind("Round: 0\n", 0), 0u) << "the burn-in rounds are still played and logged";
+    EXPECT_NE(log.find("Round: 299\n"), std::string::npos);
+
+    // The same run to standard output gives the same object.
+    const Outcome toStdout = run("--agents 51 --groupers 20 --groups 2 --lifespan 30 --rounds 300 --burn-in 100 "
+                                 "--seed 8 --quiet --summary -");
+    ASSERT_EQ(toStdout.exitCode, 0) << toStdout.err;
+    EXPECT_EQ(toStdout.out, text);
+
+    const Outcome clash = run("--agents 5 --log " + file("x").string() + " --summary " + file("x").string());
+    EXPECT_EQ(clash.exitCode, 1);
+    EXPECT_NE(clash.err.find("--summary names the same file"), std::string::npos) << clash.err;
+}
+
+TEST_F(Runner, SeedsZeroAndOneGiveTheSameRun)
+{
+    const std::string common = "--agents 25 --groupers 40 --groups 2 --rounds 30 --quiet --csv ";
+    ASSERT_EQ(run("--seed 0 " + common + file("zero.csv").string()).exitCode, 0);
+    ASSERT_EQ(run("--seed 1 " + common + file("one.csv").string()).exitCode, 0);
+    ASSERT_EQ(run("--seed 2 " + common + file("two.csv").string()).exitCode, 0);
+    EXPECT_EQ(readFile(file("zero.csv")), readFile(file("one.csv")));
+    EXPECT_NE(readFile(file("one.csv")), readFile(file("two.csv")));
+}
+
+TEST_F(Runner, ModelOptionsAtTheirDefaultsChangeNothing)
+{
+    const std::string common = "--agents 31 --groupers 50 --groups 3 --lifespan 10 --rounds 40 --seed 3 --quiet";
+    ASSERT_EQ(run(common + " --log " + file("a.log").string()).exitCode, 0);
+    ASSERT_EQ(run(common + " --memory 3 --strategies 10 --rule record --replacement on --lifespans fixed --log " +
+                  file("b.log").string()).exitCode, 0);
+    EXPECT_EQ(readFile(file("a.log")), readFile(file("b.log")));
+}
+
+TEST_F(Runner, ChartDirectoryIsCreatedWithItsParents)
+{
+    const fs::path charts = file("a/b/charts");
+    const Outcome o = run("--agents 11 --rounds 20 --seed 1 --quiet --charts " + charts.string());
+    if (o.err.find("no chart views") != std::string::npos) GTEST_SKIP() << "built without chart views";
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_TRUE(fs::exists(charts / "winners.png"));
 }
 
 TEST(RunnerOptions, DefaultsAndClockSeed)

@@ -11,6 +11,8 @@ CONFIG = {"rounds": 200, "seed": 3, "replications": 3,
           "parameters": {"agents": [31, 61], "memory": [3, 4], "strategies": 2, "rule": "best"}}
 
 
+# Debian's tornado warns about its own event loop set-up inside distributed.
+@pytest.mark.filterwarnings("ignore:make_current is deprecated:DeprecationWarning")
 def test_dask_local_cluster_equals_local_sweep():
     local = dramolex.sweep(CONFIG)
     with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True, dashboard_address=None,

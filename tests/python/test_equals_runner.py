@@ -53,6 +53,12 @@ def case(request, bin_dir, tmp_path_factory):
     return settings, csv, summary
 
 
+def same_run(summary):
+    """The summary without the build's commit, which a program built at another commit than the module
+    (a partial rebuild) reports differently."""
+    return {key: value for key, value in summary.items() if key != "git_commit"}
+
+
 def assert_same_rounds(ours, runner):
     assert list(ours.columns) == list(runner.columns)
     for column in runner.columns:
@@ -64,7 +70,7 @@ def test_run_equals_runner(case):
     settings, csv, summary = case
     r = dramolex.run(**settings)
     assert_same_rounds(r.rounds, csv)
-    assert r.summary == summary
+    assert same_run(r.summary) == same_run(summary)
 
 
 def test_game_steps_equal_runner(case):
@@ -75,7 +81,7 @@ def test_game_steps_equal_runner(case):
         g.step(min(chunk, rounds - g.round))
     assert g.round == rounds
     assert_same_rounds(g.rounds, csv)
-    assert g.summary == summary
+    assert same_run(g.summary) == same_run(summary)
     assert g.last_report["attendance"] == csv["attendance"].iloc[-1]
 
 
@@ -87,4 +93,4 @@ def test_runs_in_threads_equal_runner(case):
         results = list(pool.map(lambda _: dramolex.run(**settings), range(3)))
     for r in results:
         assert_same_rounds(r.rounds, csv)
-        assert r.summary == summary
+        assert same_run(r.summary) == same_run(summary)

@@ -26,6 +26,8 @@ BAD_ARGUMENTS = [
     (dict(agents=101, lifespans="random"), ["lifespans", "random", "fixed", "seeded"]),
     (dict(agents=101, rounds=2.5), ["rounds", "2.5"]),
     (dict(agents="many"), ["agents", "many"]),
+    (dict(agents=True), ["agents", "True", "1 to 16348"]),
+    (dict(agents=101, replacement=1), ["replacement", "1", "on or off"]),
 ]
 
 

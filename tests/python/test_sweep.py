@@ -111,3 +111,24 @@ def test_a_lost_task_fails_its_runs_only(local_summary, config_file):
     # The failed row's empty cells make pandas read those columns as floats.
     pd.testing.assert_frame_equal(without_seconds(others), without_seconds(local_summary.drop(index=3)),
                                   check_exact=True, check_dtype=False)
+
+
+class CountingExecutor(concurrent.futures.ThreadPoolExecutor):
+    def __init__(self):
+        super().__init__(2)
+        self.ranges = []
+
+    def submit(self, fn, *args, **kwargs):
+        self.ranges.append(args[-2:])
+        return super().submit(fn, *args, **kwargs)
+
+
+def test_short_runs_go_to_workers_in_batches(config_file, local_summary):
+    # 16 runs of about a millisecond: one task of a second would hold them all.
+    with CountingExecutor() as pool:
+        table = dramolex.sweep(config_file, executor=pool)
+    assert pool.ranges == [(0, 16)]
+    with CountingExecutor() as pool:
+        dramolex.sweep(config_file, executor=pool, batch_seconds=0.0)
+    assert pool.ranges == [(run, run + 1) for run in range(16)]
+    pd.testing.assert_frame_equal(without_seconds(table), without_seconds(local_summary), check_exact=True)

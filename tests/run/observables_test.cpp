@@ -51,27 +51,26 @@ struct FakePopulation {
 
 TEST(FrozenAgents, CountsAgentsThatNeverSwitchAmongThoseAliveThroughTheWindow)
 {
-    FakePopulation town{{4, 2, 7, 1}, {5, 5, 5, 5}};
+    // Window of 3 rounds: started before the first, checked before the other two.
+    FakePopulation town{{4, 2, 7, 1, 5}, {5, 0, 5, 5, 5}};
     FrozenAgents frozen;
-    EXPECT_FALSE(frozen.fraction()) << "before the window";
+    EXPECT_FALSE(frozen.fraction(town, 0, true)) << "before the window";
     frozen.start(town);
-    EXPECT_DOUBLE_EQ(*frozen.fraction(), 1.0) << "nobody has switched yet";
+    EXPECT_DOUBLE_EQ(*frozen.fraction(town, 0, true), 1.0) << "nobody has switched yet";
 
     town.strategy[1] = 3;  // switches
-    town.age = {6, 6, 6, 6};
-    frozen.check(town, true);
+    town.age = {6, 1, 6, 6, 6};
+    frozen.check(town);
     town.strategy[1] = 2;  // switching back does not undo it
-    town.strategy[2] = 0;
-    town.age = {7, 7, 0, 7};  // slot 2 now holds a newborn: it died in the window
-    frozen.check(town, true);
-    EXPECT_DOUBLE_EQ(*frozen.fraction(), 2.0 / 3);
-
-    // After the last round only deaths count: a switch then is for a round not played.
-    FrozenAgents last = frozen;
-    town.strategy[0] = 9;
-    town.age = {0, 8, 1, 8};
-    last.checkDeaths(town);
-    EXPECT_DOUBLE_EQ(*last.fraction(), 1.0 / 2);
+    town.strategy[2] = 0;  // a newborn in slot 2, born in the window's second round
+    town.age = {7, 2, 0, 7, 7};
+    frozen.check(town);
+    town.strategy[3] = 9;  // chosen after the last round: not a switch within it
+    town.age = {8, 3, 1, 8, 0};  // slot 4 renewed in the last round
+    // Slots 2 and 4 are younger than the window: not counted. Of 0, 1 and 3,
+    // only 1 switched.
+    EXPECT_DOUBLE_EQ(*frozen.fraction(town, 3, true), 2.0 / 3);
+    EXPECT_DOUBLE_EQ(*frozen.fraction(town, 3, false), 3.0 / 5) << "without mortality everyone counts";
 }
 
 TEST(FrozenAgents, NeverSwitchingIsAllFrozenAndNoSurvivorIsNull)
@@ -79,13 +78,9 @@ TEST(FrozenAgents, NeverSwitchingIsAllFrozenAndNoSurvivorIsNull)
     FakePopulation town{{1, 1, 1}, {0, 0, 0}};
     FrozenAgents frozen;
     frozen.start(town);
-    for (int round = 0; round < 5; ++round) frozen.check(town, false);
-    EXPECT_DOUBLE_EQ(*frozen.fraction(), 1.0) << "age 0 without mortality is no death";
-
-    FrozenAgents mortal;
-    mortal.start(town);
-    mortal.check(town, true);
-    EXPECT_FALSE(mortal.fraction()) << "0 agents alive through the window";
+    for (int round = 0; round < 5; ++round) frozen.check(town);
+    EXPECT_DOUBLE_EQ(*frozen.fraction(town, 6, false), 1.0);
+    EXPECT_FALSE(frozen.fraction(town, 6, true)) << "0 agents alive through the window";
 }
 
 } // namespace

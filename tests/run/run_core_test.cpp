@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <sstream>
+#include <csignal>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "fake_window.h"
@@ -226,6 +228,40 @@ TEST_F(RunCoreTest, AnEmptyFileNameMeansNoLog)
     waitIdle();
     EXPECT_TRUE(window_.problems().empty());
     EXPECT_TRUE(fs::is_empty(dir_));
+}
+
+} // namespace
+
+namespace {
+
+// A program killed at any moment leaves a log of whole round blocks: the
+// header of a round reaches the file together with its body, after the round.
+TEST(RunCoreLog, AKilledProgramLeavesNoHeaderWithoutItsRound)
+{
+    const fs::path dir = test_support::scratchDirectory("dramolex-killed");
+    const std::string blockEnd = std::string(59, '-') + "\n\n\n";
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        const fs::path log = dir / ("run" + std::to_string(attempt) + ".log");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // The largest population: most of a pass is spent playing its round.
+            FakeWindow window;
+            RunCore core(RunParameters{16348, 0, -1, 1, 7, {}}, log.string(), window.window());
+            window.call([&] { return core.button2_Click(RunCore::startCaption); });
+            for (;;) ::pause();
+        }
+        for (int i = 0; i < 20000 && (!fs::exists(log) || fs::file_size(log) == 0); ++i) ::usleep(500);
+        ::usleep(static_cast<useconds_t>(3000 + 7919 * attempt % 20000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const std::string text = readFile(log);
+        ASSERT_FALSE(text.empty());
+        ASSERT_GE(text.size(), blockEnd.size());
+        EXPECT_EQ(text.substr(text.size() - blockEnd.size()), blockEnd)
+            << "attempt " << attempt << " ends with: " << text.substr(text.size() > 80 ? text.size() - 80 : 0);
+    }
+    fs::remove_all(dir);
 }
 
 } // namespace

@@ -124,6 +124,58 @@ TEST(PlayRun, ObservablesEqualThoseRecomputedFromTheCsv)
     EXPECT_TRUE(s.mean_capital_nongroupers);
 }
 
+// Every round moves each winner's capital up one and every other agent's down
+// one, so with everybody in groups and nobody dying the groupers' mean capital
+// is 100 + sum over rounds of (2 winners - N) / N.
+TEST(PlayRun, CapitalMeansFollowTheWinners)
+{
+    const RunConfig c = config(60, 100, -1, 3, 12, 250, 40);
+    std::string rows;
+    const RunSummary s = playRun(c, &rows);
+    double expected = 100;
+    for (const auto& row : parseCsv(rows)) expected += (2 * row[2] - 60) / 60;
+    ASSERT_TRUE(s.mean_capital_groupers);
+    EXPECT_DOUBLE_EQ(*s.mean_capital_groupers, expected);
+    EXPECT_FALSE(s.mean_capital_nongroupers) << "nobody outside a group";
+}
+
+// The frozen fraction against a direct count: every agent's played strategy
+// before each measured round, and every renewal of a slot after one.
+TEST(PlayRun, FrozenFractionEqualsADirectCount)
+{
+    for (const int32_t lifespan : {-1, 12}) {
+        const RunConfig c = config(201, 30, lifespan, 2, 4, 80, 65);
+        RunSession session(c);
+        const auto& town = session.population();
+        const int32_t n = town.getNumAgents();
+        std::vector<int32_t> first(static_cast<size_t>(n));
+        std::vector<bool> switched(static_cast<size_t>(n)), renewed(static_cast<size_t>(n));
+        for (int64_t round = 0; round < c.rounds; ++round) {
+            for (int32_t slot = 0; round >= c.burnIn && slot < n; ++slot) {
+                if (round == c.burnIn) first[slot] = town.playedStrategyOf(slot);
+                if (town.playedStrategyOf(slot) != first[slot]) switched[slot] = true;
+            }
+            session.step();
+            for (int32_t slot = 0; round >= c.burnIn && slot < n; ++slot) {
+                if (c.parameters.mortality() && town.ageOf(slot) == 0) renewed[slot] = true;
+            }
+        }
+        int alive = 0, frozen = 0;
+        for (int32_t slot = 0; slot < n; ++slot) {
+            alive += !renewed[slot];
+            frozen += !renewed[slot] && !switched[slot];
+        }
+        ASSERT_GT(alive, 0);
+        ASSERT_TRUE(session.summary().frozen_fraction);
+        EXPECT_DOUBLE_EQ(*session.summary().frozen_fraction, static_cast<double>(frozen) / alive) << lifespan;
+        EXPECT_GT(frozen, 0) << "a window short enough to leave some agents frozen";
+        EXPECT_LT(frozen, alive);
+        if (c.parameters.mortality()) {
+            EXPECT_LT(alive, n) << "some agents died in the window";
+        }
+    }
+}
+
 TEST(RunSession, StepFeedsLogCsvCallbackAndHistory)
 {
     RunSession session(config(41, 30, 15, 3, 9, 0, 0));

@@ -5,11 +5,14 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <fstream>
 #include <sstream>
 
 #include "fake_model.h"
 #include "support/files.h"
 #include "sweep/merge.h"
+#include "sweep/progress_line.h"
+#include "sweep/run_csv.h"
 #include "sweep/run_grid.h"
 #include "sweep/summary_row.h"
 #include "sweep/sweep_runner.h"
@@ -237,6 +240,34 @@ TEST(ShardOption, ParsesIOfNAndSlurmArrays)
     EXPECT_EQ(parsed.shard.index, 2u);
     EXPECT_EQ(parsed.shard.count, 4u);
     EXPECT_EQ(parsed.shard.fileSuffix(), "-2-of-4");
+}
+
+} // namespace
+
+namespace {
+
+TEST(RunCsv, SortsRunBlocksKeepingEachRunsRowsTogetherAndDropsCutRows)
+{
+    const fs::path dir = test_support::scratchDirectory("dramolex-run-csv");
+    const std::string path = (dir / "rounds.csv").string();
+    std::ofstream(path) << "run,round,value\n2,0,a\n2,1,b\n0,0,c\n0,1,d\n10,0,e\n1,0,f\n1,1,g\n";
+    ASSERT_EQ(sortRunBlocks(path), "");
+    EXPECT_EQ(readFile(path), "run,round,value\n0,0,c\n0,1,d\n1,0,f\n1,1,g\n2,0,a\n2,1,b\n10,0,e\n");
+
+    std::ofstream(path) << "run,status\n0,done\n1,failed\n2,done\n3,do";
+    ASSERT_EQ(keepRows(path, [](std::string_view row) { return SummaryFormat::status(row) == "done"; }), "");
+    EXPECT_EQ(readFile(path), "run,status\n0,done\n2,done\n");
+
+    std::ofstream(path) << "run,x\n0,a\nnot a run\n";
+    EXPECT_NE(sortRunBlocks(path).find("is not a complete run row"), std::string::npos);
+    fs::remove_all(dir);
+}
+
+TEST(ProgressLine, ShowsCountRateAndTimeLeft)
+{
+    EXPECT_EQ(progressLine(0, 800, 0.5), "runs 0/800");
+    EXPECT_EQ(progressLine(120, 800, 4.0), "runs 120/800, 30.0 runs/s, 0:00:23 left");
+    EXPECT_EQ(progressLine(1, 7201, 1.0), "runs 1/7201, 1.0 runs/s, 2:00:00 left");
 }
 
 } // namespace

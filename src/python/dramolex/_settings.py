@@ -21,8 +21,10 @@ def _spelled(key, value):
         return _SWITCHES[value]
     if key == "lifespan" and value is None:
         return "off"
-    if isinstance(value, bool) or isinstance(value, str):
-        return value if isinstance(value, str) else str(value)
+    if isinstance(value, str):
+        return value
+    if isinstance(value, bool):
+        return str(value)  # refused by the runner for a number, with the value shown
     try:
         return operator.index(value)  # int, numpy integers
     except TypeError:
