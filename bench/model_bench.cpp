@@ -53,6 +53,23 @@ void BM_NewbornAgents(benchmark::State& state)
 }
 BENCHMARK(BM_NewbornAgents)->Unit(benchmark::kMicrosecond);
 
+// (D) the standard minority game: two strategies of memory 10, the best
+// current score played, no replacement.
+void BM_StandardGame(benchmark::State& state)
+{
+    dramolex::model::ModelOptions options;
+    options.memory = 10;
+    options.strategies = 2;
+    options.rule = dramolex::model::Rule::best;
+    options.replacement = false;
+    Town town(agents, 0, -1, 1, 1, options);
+    for (int i = 0; i < 50; ++i) town.turn();
+    for (auto _ : state) benchmark::DoNotOptimize(town.turn().numWinners);
+    state.counters["ns/strategy update"] = benchmark::Counter(
+        agents * 2.0 * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_StandardGame)->Unit(benchmark::kMicrosecond);
+
 // A straightforward implementation for comparison: strategy objects with
 // eight int sides each and the C library's locked rand().
 struct NaiveStrategy {

@@ -5,9 +5,15 @@
 
 namespace dramolex::model {
 
-Agent::Agent(random::GlibcRandom& uniform) : strategies(StrategySet::drawn(uniform)) {}
+Agent::Agent(random::GlibcRandom& uniform, const ModelOptions& options)
+    : strategies(StrategySet::drawn(uniform, options.strategies, options.memory, options.replacement)),
+      rule(options.rule)
+{
+    if (rule == Rule::best) playHighestScore(uniform);
+}
 
-Agent::Agent(int32_t avgAge, random::GlibcRandom& uniform, random::Ziggurat& normal) : Agent(uniform)
+Agent::Agent(int32_t avgAge, random::GlibcRandom& uniform, random::Ziggurat& normal, const ModelOptions& options)
+    : Agent(uniform, options)
 {
     normal.zigset(lifeSpanSeed);
     lifeSpan = lifeSpanFrom(normal.rnor(), avgAge);
@@ -22,23 +28,27 @@ int32_t Agent::lifeSpanFrom(float z, int32_t avgAge)
     return static_cast<int32_t>(v);
 }
 
-void Agent::replaceFailedStrategies(random::GlibcRandom& uniform)
-{
-    // In strategy order, so the draws come in the order of the slots.
-    for (int i = 0; i < numStrategies; ++i) {
-        if (strategies.score(i) < 0) strategies.set(i, Strategy(uniform));
-    }
-}
-
 void Agent::updateRecord()
 {
     // Scanning in order with "strictly greater than the record" ends on the
     // lowest index among the highest scores, and only if it beats the record.
-    const int best = strategies.bestIndex();
+    const auto best = static_cast<int32_t>(__builtin_ctz(strategies.highestSlots()));
     if (strategies.score(best) > bestScore) {
         bestScore = strategies.score(best);
         bestIndex = best;
     }
+}
+
+void Agent::playHighestScore(random::GlibcRandom& uniform)
+{
+    // Among k tied slots, the r-th in slot order for r = rand() % k; a
+    // single highest slot draws nothing.
+    uint32_t slots = strategies.highestSlots();
+    const int32_t tied = __builtin_popcount(slots);
+    for (int32_t skip = tied > 1 ? uniform.below(tied) : 0; skip > 0; --skip) slots &= slots - 1;
+    bestIndex = static_cast<int32_t>(__builtin_ctz(slots));
+    const int32_t highest = strategies.score(bestIndex);
+    if (highest > bestScore) bestScore = highest;
 }
 
 } // namespace dramolex::model

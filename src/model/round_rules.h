@@ -7,10 +7,17 @@
 // rule can be checked on its own.
 namespace dramolex::model::rules {
 
-// Most recent result worth 1, the one before 2, the oldest 4.
+// Of three results: most recent result worth 1, the one before 2, the oldest 4.
 constexpr int32_t historyIndex(const std::array<int32_t, 3>& history)
 {
     return history[0] + 2 * history[1] + 4 * history[2];
+}
+
+// The history register after a round: the latest result enters at bit 0
+// and the result memory rounds old leaves. The register is the history index.
+constexpr uint32_t pushResult(uint32_t history, int32_t result, int32_t memory)
+{
+    return ((history << 1) | static_cast<uint32_t>(result)) & ((uint32_t{1} << memory) - 1);
 }
 
 struct Winner {

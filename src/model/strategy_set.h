@@ -1,166 +1,187 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "model/score_lanes.h"
 #include "model/strategy.h"
 #include "random/glibc_random.h"
 
 namespace dramolex::model {
 
-// The ten strategies of one agent, stored side by side: for each history
-// index a 10-bit mask of the strategies that choose side 1 (and how many do),
-// and the ten scores in twelve 32-bit lanes (the last two stay 0), so that
-// scoring all ten is a few vector instructions and their sum is one addition.
+// The strategies of one agent, stored side by side.
+//
+// Sides: for each history index, the sides of all strategies as one mask
+// (bit i for strategy i). With a memory of up to 3 the eight 16-bit masks
+// live inside the object and share a cache line with the agent's own fields;
+// longer memories keep the masks packed count bits apiece in a heap table,
+// which is as small as the sides allow.
+//
+// Scores: sixteen 32-bit lanes, the unused ones 0, so that scoring all
+// strategies is a few vector instructions; their sum is kept up to date by
+// every change.
 class StrategySet {
 public:
-    static constexpr int count = 10;
+    static constexpr int32_t maxCount = 16;
 
-    // Ten new strategies from 80 draws of rand() % 2: strategy 0's entries
-    // for history index 0 to 7 first, as ten Strategy constructions draw them.
-    static StrategySet drawn(random::GlibcRandom& uniform)
-    {
-        int32_t draws[count * 8];
-        uniform.take(draws, count * 8);
-        StrategySet set;
-        for (int i = 0; i < count; ++i) {
-            for (int sti = 0; sti < 8; ++sti) {
-                set.sides_[sti] = static_cast<uint16_t>(set.sides_[sti] | ((static_cast<uint32_t>(draws[i * 8 + sti]) & 1u) << i));
-            }
-            set.lanes()[i] = Strategy::initialScore;
-        }
-        for (int sti = 0; sti < 8; ++sti) set.sideOnes_[sti] = bitCount(set.sides_[sti]);
-        set.sum_ = count * Strategy::initialScore;
-        return set;
-    }
+    // count strategies of 2^memory sides each, drawn with rand() % 2 as count
+    // Strategy constructions draw them: strategy 0's sides for history index
+    // 0 upwards first, then strategy 1's, and so on. replaces tells whether
+    // the owner replaces strategies that fall below zero.
+    static StrategySet drawn(random::GlibcRandom& uniform, int32_t count, int32_t memory, bool replaces);
 
-    Strategy get(int index) const
-    {
-        uint8_t decisions = 0;
-        for (int sti = 0; sti < 8; ++sti) decisions |= static_cast<uint8_t>(((sides_[sti] >> index) & 1) << sti);
-        return Strategy(decisions, score(index));
-    }
+    int32_t count() const { return count_; }
+    int32_t memory() const { return memory_; }
+    bool replaces() const { return replaces_; }
 
-    void set(int index, const Strategy& s)
-    {
-        const auto bit = static_cast<uint16_t>(1u << index);
-        for (int sti = 0; sti < 8; ++sti) {
-            const bool wasOne = (sides_[sti] & bit) != 0;
-            const bool isOne = s.getDecision(sti) == 1;
-            sides_[sti] = static_cast<uint16_t>(isOne ? (sides_[sti] | bit) : (sides_[sti] & ~bit));
-            sideOnes_[sti] = static_cast<uint8_t>(sideOnes_[sti] + isOne - wasOne);
-        }
-        sum_ += s.getScore() - lanes()[index];
-        lanes()[index] = s.getScore();
-    }
+    Strategy get(int32_t index) const;
+    void set(int32_t index, const Strategy& s);
 
-    // The lowest index among the highest scores.
-    int bestIndex() const
-    {
-#if defined(__SSE2__)
-        const __m128i* v = reinterpret_cast<const __m128i*>(scores_.data());
-        const __m128i a = _mm_load_si128(v), b = _mm_load_si128(v + 1);
-        // The last vector's unused lanes repeat a real score so they never win.
-        const __m128i c = _mm_shuffle_epi32(_mm_load_si128(v + 2), _MM_SHUFFLE(0, 0, 1, 0));
-        __m128i m = maxLanes(maxLanes(a, b), c);
-        m = maxLanes(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(1, 0, 3, 2)));
-        m = maxLanes(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(2, 3, 0, 1)));
-        const int hits = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(a, m))) |
-                         _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(b, m))) << 4 |
-                         _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(_mm_load_si128(v + 2), m))) << 8;
-        return __builtin_ctz(static_cast<unsigned>(hits) & 0x3FFu);
-#else
-        int best = 0;
-        for (int i = 1; i < count; ++i) best = lanes()[i] > lanes()[best] ? i : best;
-        return best;
-#endif
-    }
+    int32_t decision(int32_t index, int32_t STI) const { return static_cast<int32_t>((sidesFor(STI) >> index) & 1u); }
+    int32_t score(int32_t index) const { return scores_[static_cast<size_t>(index)]; }
+    // Puts a score in place, keeping the sum right.
+    void setScore(int32_t index, int32_t value);
 
-    int32_t decision(int index, int32_t STI) const { return (sides_[STI] >> index) & 1; }
-    int32_t score(int index) const { return lanes()[index]; }
+    // Every strategy below zero, in slot order, becomes a fresh one:
+    // 2^memory draws, score 100.
+    void replaceFailed(random::GlibcRandom& uniform);
+
+    // The slots that hold the highest score: bit i for slot i.
+    uint32_t highestSlots() const;
 
     // What scoring one round leaves behind for the agent's learning step.
-    struct Outcome {
-        bool anyNegative;  // some strategy fell below zero and must be replaced
-        bool beatsRecord;  // some score is above the given record
+    // One integer rather than two flags: the compiler keeps it in a register,
+    // where two bytes written apart and read back whole stall the processor.
+    class Outcome {
+    public:
+        constexpr explicit Outcome(uint32_t flags) : flags_(flags) {}
+        constexpr Outcome(bool anyNegative, bool beatsRecord)
+            : flags_((anyNegative ? lanes::belowZeroBits : 0) | (beatsRecord ? lanes::aboveRecordBits : 0))
+        {
+        }
+        // Some strategy is below zero.
+        constexpr bool anyNegative() const { return (flags_ & lanes::belowZeroBits) != 0; }
+        // Some score is above the given record.
+        constexpr bool beatsRecord() const { return (flags_ & lanes::aboveRecordBits) != 0; }
+
+    private:
+        uint32_t flags_;
     };
 
-    // Every strategy +1 if its side for STI equals result, else -1.
+    // A shape that a caller may fix at compile time, so that the default
+    // population's learning step runs on constants. anyShape reads everything
+    // from the set; a fixed shape promises count strategies, a memory of at
+    // most 3 if inlineSides, and replacement if replaces.
+    struct Shape {
+        int32_t count;
+        bool inlineSides;
+        bool replaces;
+    };
+    static constexpr Shape anyShape{0, false, false};
+    static constexpr Shape defaultShape{ModelOptions::defaultStrategies, true, true};
+    bool hasDefaultShape() const { return defaultShape_; }
+
+    // Every strategy +1 if its side for STI equals result, else -1; scores
+    // stop at the ends of the int32 range. record must be at least every
+    // current score (the agent's record is).
+    template <Shape S = anyShape>
     Outcome score(int32_t result, int32_t STI, int32_t record)
     {
-        const unsigned right = result ? sides_[STI] : static_cast<unsigned>(~sides_[STI]);
-        // Strategies choosing side 1 gain when side 1 wins, the others lose.
-        const int ones = sideOnes_[STI];
-        sum_ += result ? 2 * ones - count : count - 2 * ones;
+        const int32_t count = S.count != 0 ? S.count : count_;
+        const uint32_t sides = S.inlineSides ? inline_[static_cast<size_t>(STI)] : sidesFor(STI);
+        const uint32_t right = (result ? sides : ~sides) & ((uint32_t{1} << count) - 1);
 #if defined(__SSE2__)
-        const __m128i mask = _mm_set1_epi32(static_cast<int>(right));
-        const __m128i minusOne = _mm_set1_epi32(-1);
-        const __m128i recordLanes = _mm_set1_epi32(record);
-        __m128i negatives = _mm_setzero_si128();
-        __m128i above = _mm_setzero_si128();
-        for (int v = 0; v < 3; ++v) {
-            const __m128i bits = laneBits(v);
-            // -1 in lanes whose strategy was right; the delta is then +1 or -1,
-            // and 0 in the two unused lanes.
-            const __m128i wasRight = _mm_cmpeq_epi32(_mm_and_si128(mask, bits), bits);
-            const __m128i delta =
-                _mm_and_si128(_mm_sub_epi32(_mm_sub_epi32(minusOne, wasRight), wasRight), laneUsed(v));
-            __m128i* lane = reinterpret_cast<__m128i*>(scores_.data()) + v;
-            const __m128i updated = _mm_add_epi32(_mm_load_si128(lane), delta);
-            _mm_store_si128(lane, updated);
-            negatives = _mm_or_si128(negatives, updated);
-            above = _mm_or_si128(above, _mm_cmpgt_epi32(updated, recordLanes));
+        // Scores move by one a round, so a plain addition can only wrap when
+        // the record sits at the top, or, where failed strategies stay, when
+        // some score sits at the bottom.
+        const bool replacing = S.replaces || replaces_;
+        const bool nearLimit =
+            record == std::numeric_limits<int32_t>::max() || (!replacing && lanes::anyAtBottom(scores_.data()));
+        if (!nearLimit) {
+            uint32_t flags = 0;
+            int32_t gained = 0;
+            if constexpr (S.count != 0) {
+                flags = lanes::score<(S.count + 3) / 4>(scores_.data(), S.count, right, record, gained);
+            } else {
+                switch ((count + 3) / 4) {
+                case 1: flags = lanes::score<1>(scores_.data(), count, right, record, gained); break;
+                case 2: flags = lanes::score<2>(scores_.data(), count, right, record, gained); break;
+                case 3: flags = lanes::score<3>(scores_.data(), count, right, record, gained); break;
+                default: flags = lanes::score<4>(scores_.data(), count, right, record, gained); break;
+                }
+            }
+            sum_ += gained;
+            return Outcome(flags);
         }
-        return {_mm_movemask_ps(_mm_castsi128_ps(negatives)) != 0, _mm_movemask_epi8(above) != 0};
-#else
-        Outcome out{false, false};
-        for (int i = 0; i < count; ++i) {
-            lanes()[i] += ((right >> i) & 1u) ? 1 : -1;
-            out.anyNegative |= lanes()[i] < 0;
-            out.beatsRecord |= lanes()[i] > record;
-        }
-        return out;
 #endif
+        return scoreEach(right, record);
     }
 
-    // The sum of the ten scores, kept up to date by every change.
+    // The sum of the scores.
     int64_t sum() const { return sum_; }
 
+    // sum / count, truncating toward zero. Each case divides by a constant,
+    // which compiles to a multiplication; a division by the variable count
+    // would cost tens of cycles per agent and round.
+    template <Shape S = anyShape>
+    int32_t average() const
+    {
+        if constexpr (S.count != 0) return static_cast<int32_t>(sum_ / S.count);
+        switch (count_) {
+        case 1: return static_cast<int32_t>(sum_);
+        case 2: return static_cast<int32_t>(sum_ / 2);
+        case 3: return static_cast<int32_t>(sum_ / 3);
+        case 4: return static_cast<int32_t>(sum_ / 4);
+        case 5: return static_cast<int32_t>(sum_ / 5);
+        case 6: return static_cast<int32_t>(sum_ / 6);
+        case 7: return static_cast<int32_t>(sum_ / 7);
+        case 8: return static_cast<int32_t>(sum_ / 8);
+        case 9: return static_cast<int32_t>(sum_ / 9);
+        case 10: return static_cast<int32_t>(sum_ / 10);
+        case 11: return static_cast<int32_t>(sum_ / 11);
+        case 12: return static_cast<int32_t>(sum_ / 12);
+        case 13: return static_cast<int32_t>(sum_ / 13);
+        case 14: return static_cast<int32_t>(sum_ / 14);
+        case 15: return static_cast<int32_t>(sum_ / 15);
+        default: return static_cast<int32_t>(sum_ / count_);
+        }
+    }
+
 private:
-    static uint8_t bitCount(unsigned x)
-    {
-        x = x - ((x >> 1) & 0x5555u);
-        x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
-        x = (x + (x >> 4)) & 0x0F0Fu;
-        return static_cast<uint8_t>((x + (x >> 8)) & 0x1Fu);
-    }
+    static constexpr int32_t inlineMemory = 3;
+    // A packed read of up to 16 bits may start at any bit of a byte and
+    // reaches two bytes on.
+    static constexpr size_t readSlack = 2;
 
-#if defined(__SSE2__)
-    static __m128i maxLanes(__m128i a, __m128i b)
-    {
-        const __m128i aBigger = _mm_cmpgt_epi32(a, b);
-        return _mm_or_si128(_mm_and_si128(aBigger, a), _mm_andnot_si128(aBigger, b));
-    }
+    bool sidesInline() const { return memory_ <= inlineMemory; }
+    uint32_t usedSlots() const { return (uint32_t{1} << count_) - 1; }
 
-    static __m128i laneBits(int v)
+    // The sides of all strategies for STI: bit i for strategy i.
+    uint32_t sidesFor(int32_t STI) const
     {
-        return v == 0 ? _mm_setr_epi32(1, 2, 4, 8) : v == 1 ? _mm_setr_epi32(16, 32, 64, 128) : _mm_setr_epi32(256, 512, 1024, 2048);
+        if (sidesInline()) return inline_[static_cast<size_t>(STI)];
+        const size_t first = static_cast<size_t>(STI) * count_;
+        const uint8_t* at = packed_.data() + (first >> 3);
+        const uint32_t window = at[0] | static_cast<uint32_t>(at[1]) << 8 | static_cast<uint32_t>(at[2]) << 16;
+        return (window >> (first & 7)) & usedSlots();
     }
-    static __m128i laneUsed(int v) { return v < 2 ? _mm_set1_epi32(-1) : _mm_setr_epi32(-1, -1, 0, 0); }
+    void setSide(int32_t index, int32_t STI, bool one);
+    void redraw(int32_t index, random::GlibcRandom& uniform);
 
-#endif
-    int32_t* lanes() { return scores_.data(); }
-    const int32_t* lanes() const { return scores_.data(); }
-    // The sides come first: choosing a side reads them alone, so they share
-    // a cache line with the agent's own fields.
-    std::array<uint16_t, 8> sides_{};
-    std::array<uint8_t, 8> sideOnes_{};  // strategies choosing side 1, per history index
+    // One slot at a time, saturating: the plain form of the lanes above.
+    Outcome scoreEach(uint32_t right, int32_t record);
+
+    std::array<uint16_t, size_t{1} << inlineMemory> inline_{};
+    uint8_t count_ = 0;
+    uint8_t memory_ = 0;
+    bool replaces_ = true;
+    bool defaultShape_ = false;  // the set has defaultShape
     int64_t sum_ = 0;
-    alignas(16) std::array<int32_t, 12> scores_{};
+    alignas(16) std::array<int32_t, maxCount> scores_{};
+    std::vector<uint8_t> packed_;
 };
 
 } // namespace dramolex::model

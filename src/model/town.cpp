@@ -5,32 +5,48 @@
 namespace dramolex::model {
 
 Town::Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed)
-    : Town(numAgents, grouperPercent, avgAge, numGroups, seed, random::Ziggurat::processWide())
+    : Town(numAgents, grouperPercent, avgAge, numGroups, seed, ModelOptions{})
 {
 }
 
 Town::Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
            random::Ziggurat& normal)
-    : avgAge(avgAge), numAgents(numAgents), numGroups(numGroups), grouperPercent(grouperPercent),
-      uniform(seed), normal(&normal)
+    : Town(numAgents, grouperPercent, avgAge, numGroups, seed, ModelOptions{}, &normal)
 {
-    createGroups(numGroups);
-    createAgents(numAgents);
 }
 
 Town::Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
            const ModelOptions& options)
+    : Town(numAgents, grouperPercent, avgAge, numGroups, seed, options, &random::Ziggurat::processWide())
+{
+}
+
+Town::Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
+           const ModelOptions& options, random::Ziggurat& normal)
+    : Town(numAgents, grouperPercent, avgAge, numGroups, seed, options, &normal)
+{
+}
+
+Town::Town(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
+           const ModelOptions& options, random::Ziggurat* fixedNormal)
     : avgAge(avgAge), numAgents(numAgents), numGroups(numGroups), grouperPercent(grouperPercent), options(options),
-      uniform(seed), normal(&random::Ziggurat::processWide())
+      uniform(seed), sharedNormal(options.lifespans == LifeSpans::seeded ? nullptr : fixedNormal),
+      ownNormal(options.lifespans == LifeSpans::seeded ? random::Ziggurat::seededFor(seed) : random::Ziggurat{})
 {
     createGroups(numGroups);
     createAgents(numAgents);
 }
 
+std::array<int32_t, 3> Town::getHistory() const
+{
+    return {static_cast<int32_t>(history & 1u), static_cast<int32_t>((history >> 1) & 1u),
+            static_cast<int32_t>((history >> 2) & 1u)};
+}
+
 Agent Town::newAgent()
 {
-    if (avgAge == noMortality) return Agent(uniform);
-    return Agent(avgAge, uniform, *normal);
+    if (avgAge == noMortality) return Agent(uniform, options);
+    return Agent(avgAge, uniform, normalSource(), options);
 }
 
 void Town::createGroups(int32_t numGrps)
@@ -65,7 +81,7 @@ void Town::popControl()
     for (Agent& agent : agents_) {
         if (agent.aging() == 0) {
             if (agent.getGroupIndex() != Agent::noGroup) --groupedAlive;
-            agent = Agent(avgAge, uniform, *normal);
+            agent = Agent(avgAge, uniform, normalSource(), options);
             ++deaths;
         }
         ++report.ageDist[static_cast<size_t>(agent.getAge())];

@@ -6,7 +6,7 @@ namespace dramolex::model {
 
 const pass_graph& Town::turn()
 {
-    sti = rules::historyIndex(history);
+    sti = static_cast<int32_t>(history);
     report.ageDist.fill(0);
 
     int32_t sideOne = 0;
@@ -39,9 +39,7 @@ const pass_graph& Town::turn()
     }
     report.capitalGap = rules::capitalGap(groupedCapital, groupedCount, ungroupedCapital, numAgents, numGroups);
 
-    history[2] = history[1];
-    history[1] = history[0];
-    history[0] = winner.result;
+    history = rules::pushResult(history, winner.result, options.memory);
 
     if (avgAge != noMortality) {
         popControl();

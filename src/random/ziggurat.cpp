@@ -2,11 +2,21 @@
 
 #include <cmath>
 
+#include "random/split_mix64.h"
+
 namespace dramolex::random {
 
 Ziggurat& Ziggurat::processWide()
 {
     static Ziggurat generator;
+    return generator;
+}
+
+Ziggurat Ziggurat::seededFor(uint32_t runSeed)
+{
+    Ziggurat generator;
+    const auto state = static_cast<uint32_t>(splitMix64(runSeed));
+    generator.jsr_ = state == 0 ? 123456789u : state;
     return generator;
 }
 

@@ -18,8 +18,14 @@ public:
     };
 
     // The generator every mortal agent of this process draws from; its state
-    // carries over from one population to the next.
+    // carries over from one population to the next. Not thread-safe: two
+    // populations that use it must not build agents at the same time.
     static Ziggurat& processWide();
+
+    // A generator of one run's own: the state starts from the low 32 bits of
+    // splitMix64(runSeed) instead of 123456789 (which replaces a 0, since the
+    // shift register would stay at 0 for ever).
+    static Ziggurat seededFor(uint32_t runSeed);
 
     // Folds the seed into the state (XOR, not a reset) and makes the strip
     // tables available. The tables never depend on the seed, so they are
