@@ -51,9 +51,9 @@ def rounding_bound(mean, sd=SD):
     return 2 * shift / (sd * np.sqrt(2 * np.pi))
 
 
-def renewal_density(mean, rounds):
-    """u(t) for t = 0..rounds."""
-    p = lifespan_pmf(mean)
+def renewal_density(mean, rounds, pmf=None):
+    """u(t) for t = 0..rounds; pmf: P(L = l), l = 0..100, instead of the specified one."""
+    p = lifespan_pmf(mean) if pmf is None else np.asarray(pmf, float)
     u = np.zeros(rounds + 1)
     u[0] = 1.0
     for t in range(1, rounds + 1):
@@ -62,13 +62,14 @@ def renewal_density(mean, rounds):
     return u
 
 
-def expected_window(mean, agents, first_round, last_round):
+def expected_window(mean, agents, first_round, last_round, pmf=None):
     """Expected mean deaths per round and mean age counts (ages 0..100) over rounds
-    first_round..last_round (1-based, inclusive), from the all-newborn start."""
-    u = renewal_density(mean, last_round)
+    first_round..last_round (1-based, inclusive), from the all-newborn start.
+    pmf: P(L = l), l = 0..100, instead of the specified distribution."""
+    u = renewal_density(mean, last_round, pmf)
     rounds = np.arange(first_round, last_round + 1)
     deaths = agents * float(u[rounds].mean())
-    surv = survival(mean)
+    surv = survival(mean) if pmf is None else 1.0 - np.cumsum(np.asarray(pmf, float))
     ages = np.zeros(MAX_LIFE + 1)
     for a in range(MAX_LIFE + 1):
         born = rounds - a
