@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "model/fast_town.h"
 #include "model/town.h"
 #include "random/glibc_random.h"
 #include "random/ziggurat.h"
@@ -10,65 +11,77 @@
 
 namespace {
 
+using dramolex::model::FastTown;
+using dramolex::model::ModelOptions;
 using dramolex::model::Town;
 constexpr int agents = 16348;
 constexpr double strategyUpdatesPerRound = agents * 10.0;
 
-void playRounds(benchmark::State& state, Town& town)
+template <class Population>
+void playRounds(benchmark::State& state, Population& town, int strategies = 10)
 {
     for (auto _ : state) benchmark::DoNotOptimize(town.turn().numWinners);
-    state.counters["ns/strategy update"] = benchmark::Counter(
-        strategyUpdatesPerRound * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns/strategy update"] = benchmark::Counter(static_cast<double>(agents) * strategies * 1e-9,
+                                                              benchmark::Counter::kIsIterationInvariantRate |
+                                                                  benchmark::Counter::kInvert);
 }
 
 // (A) the plain game.
+template <class Population>
 void BM_PlainGame(benchmark::State& state)
 {
     dramolex::random::Ziggurat normal;
-    Town town(agents, 0, -1, 1, 1, normal);
+    Population town(agents, 0, -1, 1, 1, normal);
     for (int i = 0; i < 50; ++i) town.turn();
     playRounds(state, town);
 }
-BENCHMARK(BM_PlainGame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainGame<Town>)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainGame<FastTown>)->Unit(benchmark::kMicrosecond);
 
 // (B) everybody grouped into 10 groups, mortality at 50.
+template <class Population>
 void BM_HerdingAndMortality(benchmark::State& state)
 {
     dramolex::random::Ziggurat normal;
-    Town town(agents, 100, 50, 10, 1, normal);
+    Population town(agents, 100, 50, 10, 1, normal);
     for (int i = 0; i < 50; ++i) town.turn();
     playRounds(state, town);
 }
-BENCHMARK(BM_HerdingAndMortality)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HerdingAndMortality<Town>)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HerdingAndMortality<FastTown>)->Unit(benchmark::kMicrosecond);
 
 // (C) life span 1: most agents are reborn every round.
+template <class Population>
 void BM_NewbornAgents(benchmark::State& state)
 {
     dramolex::random::Ziggurat normal;
-    Town town(agents, 0, 1, 1, 1, normal);
+    Population town(agents, 0, 1, 1, 1, normal);
     int64_t newborns = 0;
     for (auto _ : state) newborns += town.turn().numDeaths;
     state.counters["ns/newborn"] =
         benchmark::Counter(static_cast<double>(newborns) * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_NewbornAgents)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NewbornAgents<Town>)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NewbornAgents<FastTown>)->Unit(benchmark::kMicrosecond);
 
-// (D) the standard minority game: two strategies of memory 10, the best
-// current score played, no replacement.
+// (D) the standard minority game: two strategies, the best current score
+// played, no replacement; memory 8 and 10.
+template <class Population, int memory>
 void BM_StandardGame(benchmark::State& state)
 {
-    dramolex::model::ModelOptions options;
-    options.memory = 10;
+    ModelOptions options;
+    options.memory = memory;
     options.strategies = 2;
     options.rule = dramolex::model::Rule::best;
     options.replacement = false;
-    Town town(agents, 0, -1, 1, 1, options);
+    Population town(agents, 0, -1, 1, 1, options);
     for (int i = 0; i < 50; ++i) town.turn();
-    for (auto _ : state) benchmark::DoNotOptimize(town.turn().numWinners);
-    state.counters["ns/strategy update"] = benchmark::Counter(
-        agents * 2.0 * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    playRounds(state, town, options.strategies);
 }
-BENCHMARK(BM_StandardGame)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_StandardGame, Town, 8)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_StandardGame, FastTown, 8)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_StandardGame, Town, 10)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_StandardGame, FastTown, 10)->Unit(benchmark::kMicrosecond);
 
 // A straightforward implementation for comparison: strategy objects with
 // eight int sides each and the C library's locked rand().

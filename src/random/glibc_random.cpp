@@ -24,8 +24,9 @@ void GlibcRandom::srand(uint32_t seed)
     // table starts at entry 3 and wraps round.
     constexpr int separation = 3;
     for (int i = 0; i < degree; ++i) {
-        values_[static_cast<size_t>(blockLength + i)] = table[static_cast<size_t>((i + separation) % degree)];
+        values_[static_cast<size_t>(history - degree + i)] = table[static_cast<size_t>((i + separation) % degree)];
     }
+    primed_ = false;
     next_ = bufferLength;
     // glibc discards the first ten turns of the table.
     for (int i = 0; i < degree * 10; ++i) (void)rand();

@@ -47,28 +47,35 @@ public:
 
 private:
     static constexpr int degree = 31;
+    // x[n] = x[n-31] + x[n-3] unrolled twice more gives
+    // x[n] = x[n-9] + x[n-31] + x[n-34] + x[n-37], whose nearest term is nine
+    // back: eight values at a time need only values already made, so a block
+    // is computed in vector lanes.
+    static constexpr int history = 40;
     static constexpr int blockLength = 256;
-    static constexpr int bufferLength = degree + blockLength;
+    static constexpr int bufferLength = history + blockLength;
 
     void refill()
     {
-        for (int i = 0; i < degree; ++i) values_[i] = values_[blockLength + i];
-        // The lag-3 term is carried in registers: reading it back from memory
-        // right after storing it stalls the processor's store forwarding.
-        uint32_t lag3 = values_[degree - 3], lag2 = values_[degree - 2], lag1 = values_[degree - 1];
-        for (int i = degree; i < bufferLength; ++i) {
-            const uint32_t value = values_[i - degree] + lag3;
-            values_[i] = value;
-            lag3 = lag2;
-            lag2 = lag1;
-            lag1 = value;
+        if (primed_) {
+            for (int i = 0; i < history; ++i) values_[i] = values_[blockLength + i];
+            for (int i = history; i < bufferLength; i += 8) {
+                for (int lane = i; lane < i + 8; ++lane) {
+                    values_[lane] = values_[lane - 9] + values_[lane - 31] + values_[lane - 34] + values_[lane - 37];
+                }
+            }
+        } else {
+            // Right after seeding only the 31 values of the table exist.
+            for (int i = history; i < bufferLength; ++i) values_[i] = values_[i - degree] + values_[i - 3];
+            primed_ = true;
         }
-        next_ = degree;
+        next_ = history;
     }
 
-    // values_[0 .. degree) are the last values before the current block.
+    // values_[0 .. history) are the last values before the current block.
     std::array<uint32_t, bufferLength> values_{};
     int next_ = bufferLength;
+    bool primed_ = false;
 };
 
 } // namespace dramolex::random
