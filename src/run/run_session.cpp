@@ -18,7 +18,10 @@ int64_t sumOfAges(const model::pass_graph& t)
 } // namespace
 
 RunSession::RunSession(const RunConfig& config)
-    : config_(config), population_(std::make_unique<model::Population>(makeTown(config.parameters))),
+    : config_(config),
+      population_(std::make_unique<model::Population>(config.parameters.numAgents, config.parameters.grouperPercent,
+                                                      config.parameters.avgAge, config.parameters.numGroups,
+                                                      config.parameters.seed, config.parameters.model)),
       history_(std::make_unique<History>()), observables_(config.parameters.model.memory, config.parameters.numAgents)
 {
     block_.reserve(1024);
