@@ -5,7 +5,7 @@ import numpy as np
 import configs
 import phase
 from section import Section, new_figure, save
-from stats import Check, Estimate, fmt, greater_test, pm, t_test
+from stats import Check, Estimate, fmt, greater_test, pm, t_test, upper_test
 
 SOURCE_MIN = "Challet, Marsili & Zecchina, PRL 84, 1824 (2000)"
 SOURCE_CROWD = "Savit, Manuca & Riolo, PRL 82, 2203 (1999)"
@@ -49,13 +49,25 @@ def run(quick, tools):
     t2, p2 = t_test(Estimate(b, se_b, 0), -1.0)
     checks.append(Check(f"crowded phase: slope of log sigma^2/N against log alpha (alpha < {fmt(crowded_edge)}, "
                         f"{n_crowded} points)", f"{b:.3f} ± {se_b:.3f}", f"-1 ({SOURCE_CROWD})", f"z = {t2:+.2f}", p2))
-    t3, p3 = t_test(largest["s2"], 1.0)
-    checks.append(Check(f"sigma^2/N at the largest alpha ({fmt(largest['alpha'])})", pm(largest["s2"]),
-                        "1 (independent choices)", f"t = {t3:+.2f}", p3))
-    t4, p4 = t_test(h_below, 0.0)
-    checks.append(Check(f"H/N just below alpha_c, less the noise of the conditional means (sigma^2/N x P/T, "
-                        f"{fmt(floor_below)} on average), mean over the {len(below)} points with alpha_c / {band:g} < "
-                        f"alpha <= alpha_c", pm(h_below), "0 (symmetric phase)", f"t = {t4:+.2f}", p4))
+    # sigma^2/N -> 1: the deficit 1 - sigma^2/N shrinks as alpha grows (a negative slope in log-log).
+    large = float(analysis["large_alpha"])
+    deficit_cells = [dict(c, d=Estimate(1 - c["s2"].mean, c["s2"].se, c["s2"].n)) for c in cells
+                     if c["alpha"] >= large and c["s2"].mean < 1]
+    if len(deficit_cells) >= 2:
+        d_slope, d_se, n_large = phase.slope(deficit_cells, lambda a: True, field="d")
+    else:
+        d_slope, d_se, n_large = float("nan"), float("nan"), len(deficit_cells)
+    t3, p3 = greater_test(-d_slope, d_se)
+    checks.append(Check(f"sigma^2/N -> 1 for large alpha: slope of log(1 - sigma^2/N) against log alpha over the "
+                        f"{n_large} points with alpha >= {large:g} (largest alpha {fmt(largest['alpha'])}: "
+                        f"sigma^2/N = {pm(largest['s2'])})", f"{d_slope:.3f} ± {d_se:.3f}",
+                        "< 0 (independent choices at large alpha; " + SOURCE_CROWD + ")",
+                        f"z = {t3:+.2f} (one-sided)", p3, directional=True))
+    t4, p4 = upper_test(h_below.mean, h_below.se, h_below.n - 1)
+    checks.append(Check(f"H/N just below alpha_c does not exceed the noise of the conditional means (sigma^2/N x "
+                        f"P/T, {fmt(floor_below)} on average): H/N minus that noise, mean over the {len(below)} points "
+                        f"with alpha_c / {band:g} < alpha <= alpha_c", pm(h_below),
+                        "<= 0 (H = 0 in the symmetric phase; " + SOURCE_MIN + ")", f"t = {t4:+.2f} (one-sided)", p4))
     checks.append(Check(f"H/N rises above alpha_c: H/N at alpha = {fmt(largest['alpha'])} minus that just below "
                         f"alpha_c", f"{fmt(h_high.mean - h_below.mean)}", "> 0", f"z = {h_rise:+.2f} (one-sided)", h_rise_p, directional=True))
 

@@ -76,6 +76,14 @@ def greater_test(difference, se, dof=None):
     return float(z), float(sps.t.sf(z, dof) if dof else sps.norm.sf(z))
 
 
+def upper_test(difference, se, dof=None):
+    """(t, one-sided p) for "difference is not above 0": small p when it is."""
+    if se == 0:
+        return (float("inf"), 0.0) if difference > 0 else (float("-inf"), 1.0)
+    t = difference / se
+    return float(t), float(sps.t.sf(t, dof) if dof else sps.norm.sf(t))
+
+
 def exact(holds):
     return 1.0 if holds else 0.0
 
