@@ -101,7 +101,7 @@ def run(quick, tools):
     return section
 
 
-def _figure(cells, location, alpha_c, by, label="N"):
+def _figure(cells, location, alpha_c, by, label="N", crowd_line=True):
     figure = new_figure(10, 4)
     left, right = figure.subplots(1, 2)
     keys = sorted({c[by] for c in cells})
@@ -119,7 +119,7 @@ def _figure(cells, location, alpha_c, by, label="N"):
         ax.set_xlabel(r"$\alpha = 2^M/N$")
         ax.grid(True, which="both", linewidth=0.3)
     crowded = [c for c in cells if c["alpha"] < alpha_c / 4]
-    if crowded:
+    if crowded and crowd_line:
         k = np.exp(np.mean([np.log(c["s2"].mean * c["alpha"]) for c in crowded]))
         grid = np.geomspace(min(c["alpha"] for c in cells), alpha_c, 20)
         left.plot(grid, k / grid, color="black", linestyle="--", linewidth=0.8, label=r"$\propto 1/\alpha$")

@@ -36,12 +36,15 @@ def run(quick, tools, s2_minimum=None):
         z, p = greater_test(b.mean - a.mean, float(np.hypot(a.se, b.se)))
         checks.append(Check(f"the minimum moves to larger alpha from S = {low} to S = {high}",
                             f"{fmt(b.mean - a.mean)}", f"> 0 ({SOURCE})", f"z = {z:+.2f} (one-sided)", p, directional=True))
-    figure = _figure(all_cells, Estimate(float("nan"), float("nan"), 0), 0.3374, "strategies", label="S")
+    figure = _figure(all_cells, Estimate(float("nan"), float("nan"), 0), 0.3374, "strategies", label="S",
+                     crowd_line=False)
     left = figure.axes[0]
-    for i, s in enumerate(sorted(minima)):
+    swept = sorted(int(s) for s in table["strategies"].unique())
+    for s in sorted(minima):
         m = minima[s]
         if np.isfinite(m.mean):
-            left.axvline(m.mean, color=f"C{i}" if s != 2 else "black", linewidth=0.8, linestyle="-.")
+            colour = f"C{swept.index(s)}" if s in swept else "black"
+            left.axvline(m.mean, color=colour, linewidth=0.8, linestyle="-.")
     save(figure, tools["out"] / "strategies.svg")
     intro = (
         f"The game of section 3 with S = {', '.join(str(s) for s in config['parameters']['strategies'])} strategies "
