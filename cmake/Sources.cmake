@@ -14,6 +14,10 @@ add_executable(dramolex-sweep apps/dramolex-sweep/main.cpp)
 target_link_libraries(dramolex-sweep PRIVATE dramolex_sweep)
 install(TARGETS dramolex-sweep RUNTIME DESTINATION bin)
 
+# The period of the fixed life-span sequence, for the validation report.
+add_executable(lifespan_period tools/lifespan_period.cpp)
+target_link_libraries(lifespan_period PRIVATE dramolex_model)
+
 if(DRAMOLEX_PYTHON)
   add_subdirectory(src/python)
 endif()

@@ -10,7 +10,7 @@ packages=(
   libspng-dev zlib1g-dev
   libtomlplusplus-dev nlohmann-json3-dev libssl-dev
   xvfb xauth fonts-dejavu-core
-  pybind11-dev python3-dev python3-numpy python3-pandas python3-matplotlib python3-distributed python3-pytest
+  pybind11-dev python3-dev python3-numpy python3-pandas python3-matplotlib python3-distributed python3-pytest python3-scipy
 )
 
 sudo_cmd=()

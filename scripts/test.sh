@@ -27,3 +27,9 @@ ctest --preset release -L golden
 # pytest exits 5 when it collects no test, which fails this script too.
 PYTHONPATH="$PWD/build/release/python" MPLBACKEND=Agg \
   /usr/bin/python3 -m pytest -p no:cacheprovider -q tests/python
+
+# The validation report's checks on small runs; the report goes to a
+# temporary directory so the committed one stays the full report.
+validation_out=$(mktemp -d)
+trap 'rm -rf "$validation_out"' EXIT
+bash scripts/validate.sh --quick --out "$validation_out"
