@@ -83,10 +83,11 @@ TEST_F(SweepProgram, RowsEqualSingleRunSummaries)
 {
     const fs::path config = write("c.toml", "rounds = 300\nburn_in = 100\nreplications = 2\nseed = 11\n[parameters]\n"
                                             "agents = [31, 64]\ngroupers = 40\ngroups = [1, 3]\n"
-                                            "rule = \"best\"\nstrategies = 3\nreplacement = false\n");
+                                            "rule = \"best\"\nstrategies = 3\nreplacement = false\n"
+                                            "memory = [2, 4]\nlifespan = 20\nlifespans = \"seeded\"\n");
     ASSERT_EQ(sweep("run " + config.string() + " --out " + (dir_ / "out").string() + " --jobs 2").exitCode, 0);
     const auto rows = lines(readFile(dir_ / "out/summary.csv"));
-    ASSERT_EQ(rows.size(), 9u);
+    ASSERT_EQ(rows.size(), 17u);
     const auto header = splitCsv(rows[0]);
     auto column = [&](const std::string& name) {
         return static_cast<size_t>(std::find(header.begin(), header.end(), name) - header.begin());
@@ -96,6 +97,7 @@ TEST_F(SweepProgram, RowsEqualSingleRunSummaries)
         ASSERT_EQ(cells.size(), header.size());
         const std::string summaryPath = (dir_ / "single.json").string();
         const std::string arguments = "--agents " + cells[column("agents")] + " --groupers 40 --groups " + cells[column("groups")] +
+                                      " --memory " + cells[column("memory")] + " --lifespan 20 --lifespans seeded" +
                                       " --rule best --strategies 3 --replacement off --rounds 300 --burn-in 100 --seed " +
                                       cells[column("seed")] + " --quiet --summary " + summaryPath;
         ASSERT_EQ(run(DRAMOLEX_RUN_BINARY, arguments).exitCode, 0);
