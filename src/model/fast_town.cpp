@@ -77,7 +77,7 @@ void FastTown::createAgents()
 {
     columns.resize(numAgents, options.strategies, options.memory);
     decisions.assign(static_cast<size_t>(columns.words), 0);
-    groups.assign(static_cast<size_t>(numGroups), GroupState{});
+    groups.assign(static_cast<size_t>(numGroups), Group{});
     memberGroup.assign(static_cast<size_t>(numAgents), Agent::noGroup);
     const int32_t quota = numAgents * grouperPercent / 100;
     int32_t grouped = 0;

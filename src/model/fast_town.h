@@ -5,6 +5,7 @@
 
 #include "model/detail/agent_columns.h"
 #include "model/detail/learning.h"
+#include "model/group.h"
 #include "model/model_options.h"
 #include "model/round_report.h"
 #include "random/glibc_random.h"
@@ -69,11 +70,6 @@ public:
     void setRoundsPlayedForTesting(int64_t rounds) { roundsPlayed = rounds; }
 
 private:
-    struct GroupState {
-        int32_t suggestion = 0;
-        int32_t oppositeSuggestion = 0;
-    };
-
     FastTown(int32_t numAgents, int32_t grouperPercent, int32_t avgAge, int32_t numGroups, uint32_t seed,
              const ModelOptions& options, random::Ziggurat* fixedNormal);
     void createAgents();
@@ -105,19 +101,12 @@ private:
 
     detail::AgentColumns columns;
     std::vector<uint64_t> decisions;      // this round's sides, one bit per agent
-    std::vector<GroupState> groups;
+    std::vector<Group> groups;            // suggestions only: member lists live in memberGroup and memberSlots
     std::vector<int32_t> memberGroup;     // group whose member list names the slot, or -1
     std::vector<int32_t> memberSlots;     // slots named by some member list, in slot order
     int32_t groupedAlive = 0;
     detail::Learning::Scratch scratch;    // room for bulk draws, kept between rounds
-    struct Tally {
-        int64_t weighted = 0;
-        int64_t total = 0;
-        int32_t maxCapital = 0;
-        int32_t richestDecision = 0;
-        bool seen = false;
-    };
-    std::vector<Tally> tallies;
+    std::vector<Group::Tally> tallies;
 };
 
 } // namespace dramolex::model

@@ -126,32 +126,14 @@ int32_t FastTown::groupStep()
     // join no group), and the step draws nothing: skipping it is exact.
     if (groupedAlive == 0) return countSideOne();
 
-    tallies.assign(groups.size(), Tally{});
+    tallies.assign(groups.size(), Group::Tally{});
     for (const int32_t slot : memberSlots) {
-        Tally& t = tallies[static_cast<size_t>(memberGroup[static_cast<size_t>(slot)])];
-        const int32_t capital = columns.capital[static_cast<size_t>(slot)];
         const auto decision = static_cast<int32_t>(
             bitOf(decisions[detail::AgentColumns::wordOf(slot)], static_cast<uint32_t>(slot) % 64));
-        if (!t.seen || capital > t.maxCapital) {
-            t.maxCapital = capital;
-            t.richestDecision = decision;
-            t.seen = true;
-        }
-        t.weighted += static_cast<int64_t>(decision) * capital;
-        t.total += capital;
+        tallies[static_cast<size_t>(memberGroup[static_cast<size_t>(slot)])].add(columns.capital[static_cast<size_t>(slot)],
+                                                                                  decision);
     }
-    for (size_t g = 0; g < groups.size(); ++g) {
-        const Tally& t = tallies[g];
-        if (!t.seen) continue;
-        GroupState& group = groups[g];
-        group.oppositeSuggestion = t.richestDecision == 0 ? 1 : 0;
-        // A zero total gives +inf, -inf or NaN; only -inf falls below one half.
-        if (t.total == 0) {
-            group.suggestion = t.weighted < 0 ? 0 : 1;
-        } else {
-            group.suggestion = static_cast<double>(t.weighted) / static_cast<double>(t.total) < 0.5 ? 0 : 1;
-        }
-    }
+    for (size_t g = 0; g < groups.size(); ++g) groups[g].decide(tallies[g]);
 
     // One draw per agent still in a group, in agent order.
     std::vector<int32_t>& draws = scratch.draws;
@@ -165,8 +147,8 @@ int32_t FastTown::groupStep()
             const auto j = static_cast<uint32_t>(std::countr_zero(members));
             members &= members - 1;
             const size_t slot = w * 64 + j;
-            const GroupState& group = groups[static_cast<size_t>(columns.groupIndex[slot])];
-            const int32_t proposal = *draw++ % 10 < 1 ? group.oppositeSuggestion : group.suggestion;
+            const Group& group = groups[static_cast<size_t>(columns.groupIndex[slot])];
+            const int32_t proposal = *draw++ % 10 < 1 ? group.getOppositeSuggestion() : group.get_suggestion();
             const double capital = static_cast<float>(columns.capital[slot]);
             if (capital < static_cast<double>(capitalLimit)) {
                 word = (word & ~(uint64_t{1} << j)) | (static_cast<uint64_t>(proposal) << j);

@@ -47,21 +47,9 @@ void Group::makeDecisions(std::span<Group> groups, std::span<const Agent> agents
     for (size_t i = 0; i < agents.size(); ++i) {
         const int32_t g = memberGroup[i];
         if (g < 0) continue;
-        Tally& t = tallies[static_cast<size_t>(g)];
-        const int32_t capital = agents[i].getCapital();
-        const int32_t decision = agents[i].getDecision();
-        if (!t.seen || capital > t.maxCapital) {
-            t.maxCapital = capital;
-            t.richestDecision = decision;
-            t.seen = true;
-        }
-        t.weighted += static_cast<int64_t>(decision) * capital;
-        t.total += capital;
+        tallies[static_cast<size_t>(g)].add(agents[i].getCapital(), agents[i].getDecision());
     }
-    for (size_t g = 0; g < groups.size(); ++g) {
-        const Tally& t = tallies[g];
-        if (t.seen) groups[g].decide(t.weighted, t.total, t.richestDecision);
-    }
+    for (size_t g = 0; g < groups.size(); ++g) groups[g].decide(tallies[g]);
 }
 
 } // namespace dramolex::model

@@ -29,9 +29,29 @@ public:
         int32_t maxCapital = 0;
         int32_t richestDecision = 0;
         bool seen = false;
+
+        // Counts one member; members come in slot order, so the earliest of
+        // equally rich members stays the richest.
+        void add(int32_t capital, int32_t decision)
+        {
+            if (!seen || capital > maxCapital) {
+                maxCapital = capital;
+                richestDecision = decision;
+                seen = true;
+            }
+            weighted += static_cast<int64_t>(decision) * capital;
+            total += capital;
+        }
     };
     static void makeDecisions(std::span<Group> groups, std::span<const Agent> agents,
                               std::span<const int32_t> memberGroup, std::vector<Tally>& scratch);
+
+    // The suggestions from a tally of the members; a tally that saw nobody
+    // leaves them as they were.
+    void decide(const Tally& tally)
+    {
+        if (tally.seen) decide(tally.weighted, tally.total, tally.richestDecision);
+    }
 
     int32_t get_suggestion() const { return suggestion; }
     int32_t getOppositeSuggestion() const { return oppositeSuggestion; }
