@@ -106,6 +106,22 @@ void Learning::playTied(size_t w, uint64_t ties, const int32_t* top, const int32
     draws.resize(static_cast<size_t>(__builtin_popcountll(ties)));
     uniform.take(draws.data(), draws.size());
     const int32_t* draw = draws.data();
+    if (a.numStrategies == 2) {
+        // Both slots tie: the draw's low bit is the slot, and the two played
+        // planes are written once for the whole word.
+        int32_t* playedSlot = a.playedSlot.data() + w * AgentColumns::laneBits;
+        uint64_t second = 0;
+        for (uint64_t m = ties; m != 0; m &= m - 1) {
+            const int j = __builtin_ctzll(m);
+            const int32_t slot = *draw++ & 1;
+            playedSlot[j] = slot;
+            second |= static_cast<uint64_t>(slot) << j;
+        }
+        uint64_t* planes = a.playedWords(w);
+        planes[0] = (planes[0] & ~ties) | (ties & ~second);
+        planes[1] = (planes[1] & ~ties) | second;
+        return;
+    }
     for (uint64_t m = ties; m != 0; m &= m - 1) {
         const int j = __builtin_ctzll(m);
         playDrawn(static_cast<int32_t>(w * AgentColumns::laneBits) + j, top[j], tied[j], *draw++);
