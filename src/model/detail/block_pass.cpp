@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
+
 // The pass works on 16 agents at a time in the compiler's vector types; it is
 // compiled once per instruction set and the best clone for the running
 // processor is picked at load time.
@@ -77,15 +81,24 @@ DRAMOLEX_INLINE Lane16 splat(int32_t x) { return __builtin_shuffle(Lane16{x}, La
 // -1 in the lanes whose bit is set in the low 16 bits of bits, else 0.
 DRAMOLEX_INLINE Lane16 expand(uint32_t bits) { return (splat(static_cast<int32_t>(bits)) & laneBit) != 0; }
 
-// The lanes of a -1/0 mask as 16 bits.
+// The lanes of a -1/0 mask as 16 bits: one sign-bit mask per quarter, which
+// every x86-64 processor has; a generic shuffle tree compiles to lane-by-lane
+// inserts.
 DRAMOLEX_INLINE uint32_t gather(Lane16 mask)
 {
+#if defined(__SSE2__)
+    __m128 quarter[4];
+    __builtin_memcpy(quarter, &mask, sizeof mask);
+    return static_cast<uint32_t>(_mm_movemask_ps(quarter[0]) | _mm_movemask_ps(quarter[1]) << 4 |
+                                 _mm_movemask_ps(quarter[2]) << 8 | _mm_movemask_ps(quarter[3]) << 12);
+#else
     Lane16 v = mask & laneBit;
     v |= __builtin_shuffle(v, Lane16{8, 9, 10, 11, 12, 13, 14, 15, 0, 1, 2, 3, 4, 5, 6, 7});
     v |= __builtin_shuffle(v, Lane16{4, 5, 6, 7, 0, 1, 2, 3, 12, 13, 14, 15, 8, 9, 10, 11});
     v |= __builtin_shuffle(v, Lane16{2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13});
     v |= __builtin_shuffle(v, Lane16{1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14});
     return static_cast<uint32_t>(v[0]);
+#endif
 }
 
 // Truncated sum / slots in every lane. The product with the reciprocal is
@@ -207,7 +220,7 @@ void learnBlocks(AgentColumns& a, Learning& learning, const ModelOptions& option
             store(playedAt, nowPlayed);
             store(l.before + c * chunk, played);
             bestRecord = nowRecord > bestRecord ? nowRecord : bestRecord;
-            slowBits |= static_cast<uint64_t>(gather(slow)) << shift;
+            if (options.replacement) slowBits |= static_cast<uint64_t>(gather(slow)) << shift;
             movedBits |= static_cast<uint64_t>(gather(nowPlayed != played)) << shift;
             if (bestRule) {
                 tieBits |= static_cast<uint64_t>(gather(tie)) << shift;
@@ -231,7 +244,12 @@ void learnBlocks(AgentColumns& a, Learning& learning, const ModelOptions& option
             playedPlanes[l.before[j]] &= ~bit;
             playedPlanes[a.playedSlot[base + static_cast<size_t>(j)]] |= bit;
         }
-        for (uint64_t m = slowBits | tieBits; m != 0; m &= m - 1) {
+        // Without a strategy to replace, only ties draw: their draws come in
+        // one block.
+        if (slowBits == 0) {
+            if (tieBits != 0) learning.playTied(static_cast<size_t>(w), tieBits, l.top, l.tied);
+        }
+        for (uint64_t m = slowBits == 0 ? 0 : slowBits | tieBits; m != 0; m &= m - 1) {
             const int j = __builtin_ctzll(m);
             const auto agent = static_cast<int32_t>(base) + j;
             if ((slowBits >> j & 1) != 0) {

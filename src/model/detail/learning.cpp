@@ -97,9 +97,46 @@ void Learning::choosePlayed(int32_t agent)
 
 void Learning::playOneOf(int32_t agent, int32_t top, int32_t tied)
 {
+    playDrawn(agent, top, tied, uniform.rand());
+}
+
+void Learning::playTied(size_t w, uint64_t ties, const int32_t* top, const int32_t* tied)
+{
+    std::vector<int32_t>& draws = scratch.draws;
+    draws.resize(static_cast<size_t>(__builtin_popcountll(ties)));
+    uniform.take(draws.data(), draws.size());
+    const int32_t* draw = draws.data();
+    if (a.numStrategies == 2) {
+        // Both slots tie: the draw's low bit is the slot, and the two played
+        // planes are written once for the whole word.
+        int32_t* playedSlot = a.playedSlot.data() + w * AgentColumns::laneBits;
+        uint64_t second = 0;
+        for (uint64_t m = ties; m != 0; m &= m - 1) {
+            const int j = __builtin_ctzll(m);
+            const int32_t slot = *draw++ & 1;
+            playedSlot[j] = slot;
+            second |= static_cast<uint64_t>(slot) << j;
+        }
+        uint64_t* planes = a.playedWords(w);
+        planes[0] = (planes[0] & ~ties) | (ties & ~second);
+        planes[1] = (planes[1] & ~ties) | second;
+        return;
+    }
+    for (uint64_t m = ties; m != 0; m &= m - 1) {
+        const int j = __builtin_ctzll(m);
+        playDrawn(static_cast<int32_t>(w * AgentColumns::laneBits) + j, top[j], tied[j], *draw++);
+    }
+}
+
+void Learning::playDrawn(int32_t agent, int32_t top, int32_t tied, int32_t draw)
+{
     // rand() is never negative, so for a power of two the remainder is a mask.
-    const int32_t draw = uniform.rand();
     int32_t r = (tied & (tied - 1)) == 0 ? draw & (tied - 1) : draw % tied;
+    // With every slot tied (always so for two), the r-th tied slot is slot r.
+    if (tied == a.numStrategies) {
+        a.setPlayed(agent, r);
+        return;
+    }
     for (int32_t s = 0; s < a.numStrategies; ++s) {
         if (a.score(s, agent) == top && r-- == 0) {
             a.setPlayed(agent, s);

@@ -44,10 +44,17 @@ public:
     // highest score top, for one draw r = rand() % tied.
     void playOneOf(int32_t agent, int32_t top, int32_t tied);
 
+    // playOneOf for every agent of word w whose bit is set in ties, in agent
+    // order, with top[j] and tied[j] for agent 64w+j: the draws are taken in
+    // one block. Only for a word in which no other agent draws.
+    void playTied(size_t w, uint64_t ties, const int32_t* top, const int32_t* tied);
+
     // Sum of the agent's scores divided by the number of slots, truncated.
     int32_t average(int32_t agent) const;
 
 private:
+    // The slot played among the tied ones for one draw, and the move to it.
+    void playDrawn(int32_t agent, int32_t top, int32_t tied, int32_t draw);
     void redraw(int32_t agent, int32_t slot);
     void choosePlayed(int32_t agent);
 
