@@ -102,9 +102,10 @@ def run(quick, tools):
     checks.append(Check("life spans repeat with the generator state's period",
                         f"period {period['period']}, run-in {period['run_in']}, checked {period['checked']} draws",
                         "every mean life span repeats", "exact", exact(repeats_all)))
-    checks.append(Check(f"--lifespans seeded: no generator follows the fixed generator's cycle ({seeded['seeds']} seeds, "
-                        f"{seeded['draws']} agents each)",
-                        f"{seeded['seeds_following']} seeds follow it; longest stretch {seeded['longest_follow']} agents",
+    checks.append(Check(f"--lifespans seeded: no generator follows the fixed generator's cycle "
+                        f"({seeded['seeds']} seeds, {seeded['draws']} agents each)",
+                        f"{seeded['seeds_following']} seeds follow it; "
+                        f"longest stretch {seeded['longest_follow']} agents",
                         "0 seeds", "exact", exact(seeded["seeds_following"] == 0)))
 
     figure = _figure(per_lifespan, series, agents, fixed_mean)
@@ -165,8 +166,8 @@ def run(quick, tools):
         f"cycle at {seeded['on_cycle']} of {seeded['seeds'] * seeded['draws']} agents (a shift register of period "
         f"2^32 - 1 lands on its {period['period']} states by chance about {fmt(seeded['chance_on_cycle'], 4)} "
         f"± {fmt(seeded['chance_on_cycle'] ** 0.5, 2)} times) and never followed it: the longest stretch of "
-        f"agents stepping along it was {seeded['longest_follow']}. The deaths and ages of the seeded runs above are therefore tested against "
-        f"the renewal predictions from the specified distribution itself."
+        f"agents stepping along it was {seeded['longest_follow']}. The deaths and ages of the seeded runs above "
+        f"are therefore tested against the renewal predictions from the specified distribution itself."
     )
     return Section("1. Mortality and renewal theory", intro, rows, "mortality.svg",
                    "Left: mean deaths per round against the mean life span, with N / E[L]. Middle: mean agents "
