@@ -1,26 +1,38 @@
-// Measures the cycles of the life-span sequences that mortal agents draw.
-// Every agent folds the fixed seed 1684623 into its population's normal
-// generator (XOR) and takes one variate, so the generator's 32-bit state
-// before each construction is all that decides the next life span: the
-// sequence of states follows one fixed map and must end in a cycle. Brent's
-// cycle search gives the cycle's length and the run-in before it.
+// Measures the cycle of the life-span sequence that mortal agents draw from
+// the process-wide generator (--lifespans fixed). Every agent folds the fixed
+// seed 1684623 into that generator (XOR) and takes one variate, so the
+// generator's 32-bit state before each construction is all that decides the
+// next life span: the sequence of states follows one fixed map and must end in
+// a cycle. Brent's cycle search gives the cycle's length and the run-in before
+// it.
 //
-//   lifespan_period [--seeds K] [MEAN...]
+//   lifespan_period [--seeds K] [--draws D] [MEAN...]
 //
-// Prints one JSON object. For the process-wide generator (--lifespans fixed):
-// period, run_in, whether each mean's life spans repeat with the period, the
-// mean life span over one cycle, how often each life span occurs over it, and
-// a fresh process's first ten life spans.
-// With --seeds K, also the cycles that the generators of seeds 1..K
-// (--lifespans seeded) end in: each cycle's length, its smallest state, how
-// many seeds reach it, and its mean life spans.
+// Prints one JSON object. For the process-wide generator: period, run_in,
+// whether each mean's life spans repeat with the period, the mean life span
+// over one cycle, how often each life span occurs over it, and a fresh
+// process's first ten life spans.
+// With --seeds K, also for seeds 1..K:
+// - "seeded": the run's own generators (--lifespans seeded), which fold
+//   nothing in, followed over D agents each (default 200000): how many of
+//   their states lie on the process-wide cycle (a plain shift register lands
+//   there by chance about D * period / 2^32 times) and the longest stretch of
+//   agents whose states follow that cycle's own sequence (on the cycle, its
+//   length would grow to D minus a run-in) and how many seeds follow it for
+//   more than one agent (the process-wide generator itself, followed the same
+//   way as a yardstick, steps along it from its run-in on);
+// - "folding": the cycles that the same starting states would end in if they
+//   folded the seed in at every agent as the process-wide generator does, with
+//   the shortest and longest run-in before each.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/agent.h"
@@ -78,6 +90,54 @@ Cycle findCycle(const Ziggurat& start)
         if (first.state() < c.smallestState) c.smallestState = first.state();
     }
     return c;
+}
+
+// The cycle's states, each with the state that follows it, sorted by state.
+std::vector<std::pair<uint32_t, uint32_t>> cycleStates(const Ziggurat& start, const Cycle& c)
+{
+    std::vector<std::pair<uint32_t, uint32_t>> states;
+    states.reserve(c.period);
+    Ziggurat g = start;
+    for (uint64_t i = 0; i < c.runIn; ++i) drawForAgent(g);
+    for (uint64_t i = 0; i < c.period; ++i) {
+        const uint32_t before = g.state();
+        drawForAgent(g);
+        states.emplace_back(before, g.state());
+    }
+    std::sort(states.begin(), states.end());
+    return states;
+}
+
+struct Visits {
+    uint64_t onCycle = 0;        // agents whose state lies on the cycle
+    uint64_t longestFollow = 0;  // longest run of agents stepping along the cycle
+};
+
+// Follows `generator` over `draws` agents and compares its states with the cycle's.
+Visits visitsOf(Ziggurat generator, const std::vector<std::pair<uint32_t, uint32_t>>& cycle, uint64_t draws)
+{
+    Visits v;
+    uint64_t follow = 0;
+    for (uint64_t i = 0; i < draws; ++i) {
+        const uint32_t before = generator.state();
+        drawForAgent(generator);
+        const auto at = std::lower_bound(cycle.begin(), cycle.end(), std::make_pair(before, uint32_t{0}));
+        const bool on = at != cycle.end() && at->first == before;
+        if (on) ++v.onCycle;
+        follow = on && at->second == generator.state() ? follow + 1 : 0;
+        if (follow > v.longestFollow) v.longestFollow = follow;
+    }
+    return v;
+}
+
+// A generator at `state` that folds the life-span seed in at every agent, as
+// the process-wide one does: zigset XORs, so folding start ^ state into a
+// fresh generator's start leaves exactly `state`.
+Ziggurat foldingAt(uint32_t state)
+{
+    Ziggurat g;
+    g.zigset(g.state() ^ state);
+    return g;
 }
 
 // The generator at the first state of the cycle.
@@ -151,9 +211,17 @@ int main(int argc, char** argv)
 {
     std::vector<int32_t> ages;
     long seeds = 0;
+    long draws = 200000;
     for (int i = 1; i < argc; ++i) {
         long value = 0;
-        if (std::strcmp(argv[i], "--seeds") == 0) {
+        if (std::strcmp(argv[i], "--draws") == 0) {
+            if (i + 1 >= argc || !parseWhole(argv[i + 1], 1, 100000000, draws)) {
+                std::fprintf(stderr, "--draws '%s': not accepted (accepted: 1 to 100000000)\n",
+                             i + 1 < argc ? argv[i + 1] : "");
+                return 2;
+            }
+            ++i;
+        } else if (std::strcmp(argv[i], "--seeds") == 0) {
             if (i + 1 >= argc || !parseWhole(argv[i + 1], 1, 1000000, seeds)) {
                 std::fprintf(stderr, "--seeds '%s': not accepted (accepted: 1 to 1000000)\n",
                              i + 1 < argc ? argv[i + 1] : "");
@@ -193,27 +261,48 @@ int main(int argc, char** argv)
     out += "}";
 
     if (seeds > 0) {
+        const auto states = cycleStates(fresh, c);
+        uint64_t onCycle = 0;
+        uint64_t longestFollow = 0;
+        long seedsFollowing = 0;
+        for (long seed = 1; seed <= seeds; ++seed) {
+            const Visits v = visitsOf(Ziggurat::seededFor(static_cast<uint32_t>(seed)), states,
+                                      static_cast<uint64_t>(draws));
+            onCycle += v.onCycle;
+            longestFollow = std::max(longestFollow, v.longestFollow);
+            if (v.longestFollow > 1) ++seedsFollowing;
+        }
+        const uint64_t fixedFollow = visitsOf(fresh, states, static_cast<uint64_t>(draws)).longestFollow;
+        out += ", \"seeded\": {\"seeds\": " + std::to_string(seeds) + ", \"draws\": " + std::to_string(draws) +
+               ", \"on_cycle\": " + std::to_string(onCycle) + ", \"chance_on_cycle\": " +
+               number(static_cast<double>(seeds) * static_cast<double>(draws) * static_cast<double>(c.period) /
+                      4294967296.0) +
+               ", \"longest_follow\": " + std::to_string(longestFollow) +
+               ", \"seeds_following\": " + std::to_string(seedsFollowing) +
+               ", \"fixed_longest_follow\": " + std::to_string(fixedFollow) + "}";
+
         struct Found {
             Cycle cycle;
-            Ziggurat start;
             long seeds = 0;
+            uint64_t shortestRunIn = UINT64_MAX;
             uint64_t longestRunIn = 0;
         };
         std::map<uint32_t, Found> cycles;  // by smallest state
         for (long seed = 1; seed <= seeds; ++seed) {
-            const Ziggurat start = Ziggurat::seededFor(static_cast<uint32_t>(seed));
+            const Ziggurat start = foldingAt(Ziggurat::seededFor(static_cast<uint32_t>(seed)).state());
             const Cycle found = findCycle(start);
-            auto [it, added] = cycles.try_emplace(found.smallestState, Found{found, start});
+            auto [it, added] = cycles.try_emplace(found.smallestState, Found{found});
             ++it->second.seeds;
-            if (found.runIn > it->second.longestRunIn) it->second.longestRunIn = found.runIn;
+            it->second.shortestRunIn = std::min(it->second.shortestRunIn, found.runIn);
+            it->second.longestRunIn = std::max(it->second.longestRunIn, found.runIn);
         }
-        out += ", \"seeded\": {\"seeds\": " + std::to_string(seeds) + ", \"cycles\": [";
+        out += ", \"folding\": {\"seeds\": " + std::to_string(seeds) + ", \"cycles\": [";
         bool firstCycle = true;
         for (const auto& [smallest, f] : cycles) {
             out += std::string(firstCycle ? "" : ", ") + "{\"period\": " + std::to_string(f.cycle.period) +
                    ", \"smallest_state\": " + std::to_string(smallest) + ", \"seeds\": " + std::to_string(f.seeds) +
-                   ", \"longest_run_in\": " + std::to_string(f.longestRunIn) +
-                   ", \"cycle_mean\": " + means(f.start, f.cycle, ages) + "}";
+                   ", \"shortest_run_in\": " + std::to_string(f.shortestRunIn) +
+                   ", \"longest_run_in\": " + std::to_string(f.longestRunIn) + "}";
             firstCycle = false;
         }
         out += "]}";

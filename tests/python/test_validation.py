@@ -118,3 +118,24 @@ def test_lifespan_period_tool(bin_dir):
     assert found["cycle_mean"]["50"] == pytest.approx(renewal.mean_lifespan(50), rel=1e-2)
     bad = subprocess.run([str(tool), "101"], capture_output=True, text=True)
     assert bad.returncode == 2 and "101" in bad.stderr
+    bad = subprocess.run([str(tool), "--draws", "0"], capture_output=True, text=True)
+    assert bad.returncode == 2 and "--draws '0'" in bad.stderr
+
+
+def test_seeded_generators_stay_off_the_fixed_cycle(bin_dir):
+    import json
+    import subprocess
+
+    draws = 200_000
+    found = json.loads(subprocess.run([str(bin_dir / "lifespan_period"), "--seeds", "3", "--draws", str(draws), "50"],
+                                      check=True, capture_output=True, text=True).stdout)
+    seeded, folding = found["seeded"], found["folding"]
+    # The detector: the process-wide generator steps along its own cycle from its run-in on.
+    assert seeded["fixed_longest_follow"] == draws - found["run_in"]
+    # Folding the life-span seed in per agent would take these starting states onto the fixed cycle...
+    assert [c["smallest_state"] for c in folding["cycles"]] == [found["smallest_state"]]
+    assert folding["cycles"][0]["seeds"] == 3
+    assert folding["cycles"][0]["shortest_run_in"] < draws - 1000, "folding would follow it within these draws"
+    # ...but a run's own generator folds nothing in and never follows that cycle.
+    assert seeded["seeds_following"] == 0 and seeded["longest_follow"] <= 1
+    assert seeded["on_cycle"] < 10 * seeded["chance_on_cycle"]
