@@ -9,7 +9,9 @@
 // The pass works on 16 agents at a time in the compiler's vector types; it is
 // compiled once per instruction set and the best clone for the running
 // processor is picked at load time.
-#if DRAMOLEX_SIMD && defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// ThreadSanitizer's runtime is not ready when the clones' resolvers run at
+// load time (the program crashes before main), so its builds keep one clone.
+#if DRAMOLEX_SIMD && defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define DRAMOLEX_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
 #else
 #define DRAMOLEX_VECTOR_CLONES
