@@ -14,7 +14,7 @@ from conftest import run_program
 
 CASES = {
     "plain": dict(agents=101, rounds=300, seed=1),
-    "issue example": dict(agents=1001, groupers=30, groups=4, lifespan=50, rounds=400, seed=42, memory=3,
+    "readme example": dict(agents=1001, groupers=30, groups=4, lifespan=50, rounds=400, seed=42, memory=3,
                           strategies=10, rule="record", replacement=True, lifespans="fixed", burn_in=0),
     "fixed life spans again": dict(agents=301, lifespan=20, rounds=300, seed=5),
     "standard game": dict(agents=201, memory=5, strategies=2, rule="best", replacement=False, rounds=500,
