@@ -1,6 +1,5 @@
 #include "sweep_binding.h"
 
-#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,13 +9,13 @@
 #include "sweep/session_model.h"
 #include "sweep/summary_row.h"
 #include "sweep/sweep_config.h"
+#include "sweep/timed_run.h"
 
 namespace py = pybind11;
 
 namespace dramolex::python {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 
 py::object settingObject(const sweep::SettingValue& value)
 {
@@ -59,20 +58,9 @@ public:
             std::vector<sweep::Setting> settings;
             for (uint64_t run = start; run < stop; ++run) {
                 sweep::RunTask task = taskOf(run, settings);
-                const auto began = Clock::now();
-                sweep::RunOutput output;
-                std::string failure;
-                try {
-                    output = model_.play(task);
-                } catch (const std::exception& problem) {
-                    failure = problem.what();
-                    if (failure.empty()) failure = "unknown error";
-                } catch (...) {
-                    failure = "unknown error";
-                }
-                const double seconds = std::chrono::duration<double>(Clock::now() - began).count();
-                format_.appendRow(rows, task, output.observables, seconds, failure.empty());
-                if (!failure.empty()) failures.emplace_back(run, std::move(failure));
+                sweep::TimedRun played = sweep::playTimed(model_, task);
+                format_.appendRow(rows, task, played.output.observables, played.seconds, played.ok());
+                if (!played.ok()) failures.emplace_back(run, std::move(played.failure));
             }
         }
         py::list failed;

@@ -15,6 +15,7 @@
 #include "sweep/run_grid.h"
 #include "sweep/sha256.h"
 #include "sweep/summary_row.h"
+#include "sweep/timed_run.h"
 
 namespace dramolex::sweep {
 namespace {
@@ -106,23 +107,12 @@ void work(const std::shared_ptr<Shared> shared, std::FILE* err)
         task.parameters = settings;
         task.recordRounds = s.options.roundsCsv;
 
-        const auto start = Clock::now();
-        RunOutput output;
-        std::string failure;
-        try {
-            output = s.model.play(task);
-        } catch (const std::exception& problem) {
-            failure = problem.what();
-            if (failure.empty()) failure = "unknown error";
-        } catch (...) {
-            failure = "unknown error";
-        }
-        const bool ok = failure.empty();
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        const TimedRun played = playTimed(s.model, task);
+        const bool ok = played.ok();
         row.clear();
-        s.format.appendRow(row, task, output.observables, seconds, ok);
+        s.format.appendRow(row, task, played.output.observables, played.seconds, ok);
         block.clear();
-        if (ok && task.recordRounds) appendRoundsBlock(block, run, output.rounds);
+        if (ok && task.recordRounds) appendRoundsBlock(block, run, played.output.rounds);
 
         {
             std::lock_guard lock(s.mutex);
@@ -138,9 +128,9 @@ void work(const std::shared_ptr<Shared> shared, std::FILE* err)
                 if (ok) ++s.doneRows;
                 else {
                     ++s.failed;
-                    if (s.failures.size() < maxListedFailures) s.failures.push_back({run, failure});
+                    if (s.failures.size() < maxListedFailures) s.failures.push_back({run, played.failure});
                     std::fprintf(err, "dramolex-sweep: run %llu failed: %s\n", static_cast<unsigned long long>(run),
-                                 failure.c_str());
+                                 played.failure.c_str());
                 }
             }
         }
